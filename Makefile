@@ -1,0 +1,52 @@
+# Quenor PC: the two everyday commands.
+#   make run    installs what is missing, builds and starts the program
+#   make test   installs what is missing, builds and runs every test (ctest)
+# Also: make build, make bench, make screenshot, make clean.
+
+BUILD_DIR  ?= build
+ASAN_DIR   ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+.PHONY: all deps configure build run test test-asan bench screenshot install clean
+
+all: build
+
+deps:
+	bash scripts/install-deps.sh
+
+$(BUILD_DIR)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: deps $(BUILD_DIR)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	cd $(BUILD_DIR) && ./app/quenorpc
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-asan
+
+# The display-free libraries (song files, device index) and their tests,
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DQUENOR_SANITIZE=ON -DQUENOR_CORE_ONLY=ON -DQUENOR_BUILD_BENCH=OFF
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L core
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do \
+	    [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
+screenshot: build
+	bash scripts/screenshot.sh $(BUILD_DIR)/app/quenorpc screenshot.png
+
+install: build
+	cmake --install $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)
