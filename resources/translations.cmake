@@ -31,8 +31,9 @@ foreach(lang en it)
             COMMENT "Compiling the ${lang} catalogue")
     else()
         # No texts yet: an empty but valid catalogue.
+        file(WRITE ${trans_dir}/empty_${lang}.ts
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\" language=\"${lang}\"></TS>\n")
         add_custom_command(OUTPUT ${qm}
-            COMMAND ${CMAKE_COMMAND} -E echo "<?xml version='1.0' encoding='utf-8'?><!DOCTYPE TS><TS version='2.1' language='${lang}'></TS>" > ${trans_dir}/empty_${lang}.ts
             COMMAND ${LRELEASE_EXECUTABLE} -silent ${trans_dir}/empty_${lang}.ts -qm ${qm}
             COMMENT "Compiling the empty ${lang} catalogue")
     endif()
