@@ -1,4 +1,5 @@
 #include "midibuilder.h"
+#include "midichecker.h"
 #include "rawmidifile.h"
 
 #include <QtEndian>
@@ -6,123 +7,11 @@
 
 namespace {
 
-struct MidiEvent {
-    int track = 0;
-    qint64 offset = 0; // of the first delta byte
-    quint32 delta = 0;
-    quint8 status = 0;
-    quint8 metaType = 0;
-    QByteArray payload;
-};
-
-bool readStrictVlq(const QByteArray &b, qint64 &pos, qint64 end, quint32 &value)
+QList<MidiChecker::Event> parsedEvents(const QByteArray &file)
 {
-    value = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (pos >= end)
-            return false;
-        const quint8 c = quint8(b.at(pos++));
-        value = (value << 7) | (c & 0x7F);
-        if (!(c & 0x80))
-            return true;
-    }
-    return false;
-}
-
-// A strict reader of Standard MIDI Files, independent of the code under test:
-// exact chunk lengths, the declared number of tracks, every event complete,
-// End of Track as the last event of every track, nothing after the last chunk.
-bool strictParse(const QByteArray &file, QList<MidiEvent> *events, QString *error)
-{
-    auto fail = [error](const QString &why) {
-        *error = why;
-        return false;
-    };
-    events->clear();
-    if (file.size() < 14 || !file.startsWith("MThd"))
-        return fail(QStringLiteral("no header chunk"));
-    if (qFromBigEndian<quint32>(file.constData() + 4) != 6)
-        return fail(QStringLiteral("header length is not 6"));
-    const int trackCount = qFromBigEndian<quint16>(file.constData() + 10);
-    qint64 pos = 14;
-    for (int track = 0; track < trackCount; ++track) {
-        if (pos + 8 > file.size() || file.mid(pos, 4) != "MTrk")
-            return fail(QStringLiteral("track %1: no MTrk chunk").arg(track));
-        const qint64 length = qFromBigEndian<quint32>(file.constData() + pos + 4);
-        pos += 8;
-        const qint64 end = pos + length;
-        if (end > file.size())
-            return fail(QStringLiteral("track %1: length runs past the file").arg(track));
-        quint8 running = 0;
-        bool ended = false;
-        while (pos < end) {
-            if (ended)
-                return fail(QStringLiteral("track %1: bytes after End of Track").arg(track));
-            MidiEvent ev;
-            ev.track = track;
-            ev.offset = pos;
-            if (!readStrictVlq(file, pos, end, ev.delta) || pos >= end)
-                return fail(QStringLiteral("track %1: broken delta time at %2").arg(track).arg(ev.offset));
-            const quint8 status = quint8(file.at(pos));
-            if (status == 0xFF) {
-                if (pos + 2 > end)
-                    return fail(QStringLiteral("track %1: truncated meta event").arg(track));
-                ev.status = status;
-                ev.metaType = quint8(file.at(pos + 1));
-                pos += 2;
-                quint32 len = 0;
-                if (!readStrictVlq(file, pos, end, len) || pos + len > end)
-                    return fail(QStringLiteral("track %1: meta event length at %2").arg(track).arg(ev.offset));
-                ev.payload = file.mid(pos, len);
-                pos += len;
-                if (ev.metaType == 0x2F) {
-                    if (len != 0)
-                        return fail(QStringLiteral("End of Track with a length"));
-                    ended = true;
-                }
-            } else if (status == 0xF0 || status == 0xF7) {
-                ev.status = status;
-                ++pos;
-                quint32 len = 0;
-                if (!readStrictVlq(file, pos, end, len) || pos + len > end)
-                    return fail(QStringLiteral("track %1: broken SysEx").arg(track));
-                ev.payload = file.mid(pos, len);
-                pos += len;
-            } else if (status >= 0xF0) {
-                return fail(QStringLiteral("track %1: system byte %2").arg(track).arg(status, 0, 16));
-            } else {
-                if (status & 0x80) {
-                    running = status;
-                    ++pos;
-                } else if (!running) {
-                    return fail(QStringLiteral("track %1: data byte without status").arg(track));
-                }
-                ev.status = running;
-                const int count = ((running & 0xF0) == 0xC0 || (running & 0xF0) == 0xD0) ? 1 : 2;
-                if (pos + count > end)
-                    return fail(QStringLiteral("track %1: truncated channel event").arg(track));
-                ev.payload = file.mid(pos, count);
-                for (char c : ev.payload) {
-                    if (quint8(c) & 0x80)
-                        return fail(QStringLiteral("track %1: status byte inside an event").arg(track));
-                }
-                pos += count;
-            }
-            events->append(ev);
-        }
-        if (!ended)
-            return fail(QStringLiteral("track %1: no End of Track").arg(track));
-    }
-    if (pos != file.size())
-        return fail(QStringLiteral("%1 bytes after the last track").arg(file.size() - pos));
-    return true;
-}
-
-QList<MidiEvent> parsedEvents(const QByteArray &file)
-{
-    QList<MidiEvent> events;
+    QList<MidiChecker::Event> events;
     QString error;
-    if (!strictParse(file, &events, &error)) {
+    if (!MidiChecker::strictParse(file, &events, &error)) {
         qWarning("strict MIDI reader: %s", qPrintable(error));
         return {};
     }
@@ -130,11 +19,11 @@ QList<MidiEvent> parsedEvents(const QByteArray &file)
 }
 
 // Events of the first track of one meta type (and tag sub-type when >= 0).
-QList<MidiEvent> metaEvents(const QList<MidiEvent> &events, quint8 metaType, int subType = -1,
+QList<MidiChecker::Event> metaEvents(const QList<MidiChecker::Event> &events, quint8 metaType, int subType = -1,
                             int track = 0)
 {
-    QList<MidiEvent> result;
-    for (const MidiEvent &ev : events) {
+    QList<MidiChecker::Event> result;
+    for (const MidiChecker::Event &ev : events) {
         if (ev.track == track && ev.status == 0xFF && ev.metaType == metaType
             && (subType < 0 || (!ev.payload.isEmpty() && quint8(ev.payload.at(0)) == subType)))
             result.append(ev);
@@ -204,9 +93,9 @@ bool hasText(const RawMidiFile &midi, int kind)
     return false;
 }
 
-QList<MidiEvent> eventsOfKind(const QByteArray &file, int kind)
+QList<MidiChecker::Event> eventsOfKind(const QByteArray &file, int kind)
 {
-    const QList<MidiEvent> events = parsedEvents(file);
+    const QList<MidiChecker::Event> events = parsedEvents(file);
     return kind == Title ? metaEvents(events, 0x03) : metaEvents(events, 0x4B, kind);
 }
 
@@ -221,16 +110,16 @@ private slots:
     {
         // The checker itself must catch what the tests rely on it to catch.
         const QByteArray good = typicalSong().build();
-        QList<MidiEvent> events;
+        QList<MidiChecker::Event> events;
         QString error;
-        QVERIFY2(strictParse(good, &events, &error), qPrintable(error));
+        QVERIFY2(MidiChecker::strictParse(good, &events, &error), qPrintable(error));
         QByteArray longer = good;
         longer[18 + 3] = char(quint8(longer.at(18 + 3)) + 1); // first track length + 1
-        QVERIFY(!strictParse(longer, &events, &error));
+        QVERIFY(!MidiChecker::strictParse(longer, &events, &error));
         QByteArray brokenDelta = MidiBuilder().track().raw(QByteArray::fromHex("8080808000")).build();
-        QVERIFY(!strictParse(brokenDelta, &events, &error));
+        QVERIFY(!MidiChecker::strictParse(brokenDelta, &events, &error));
         QByteArray longMeta = MidiBuilder().track().raw(QByteArray::fromHex("00ff0380")).build();
-        QVERIFY(!strictParse(longMeta, &events, &error));
+        QVERIFY(!MidiChecker::strictParse(longMeta, &events, &error));
     }
 
     void loadData_data()
@@ -320,7 +209,7 @@ private slots:
         QVERIFY(hasText(midi, kind));
 
         const QByteArray file = midi.stream();
-        const QList<MidiEvent> found = eventsOfKind(file, kind);
+        const QList<MidiChecker::Event> found = eventsOfKind(file, kind);
         QCOMPARE(found.size(), 1);
         QCOMPARE(found.first().offset, firstTrackStart(file));
         QCOMPARE(found.first().delta, 0u);
@@ -371,7 +260,7 @@ private slots:
             tempo ? midi.setUserBpm(value) : midi.setLength(value);
         QCOMPARE(tempo ? midi.userBpm() : midi.length(), readBack);
         QVERIFY(tempo ? midi.hasUserBpm() : midi.hasLength());
-        const QList<MidiEvent> found = metaEvents(parsedEvents(midi.stream()), 0x4B, subType);
+        const QList<MidiChecker::Event> found = metaEvents(parsedEvents(midi.stream()), 0x4B, subType);
         QCOMPARE(found.size(), 1);
         QCOMPARE(found.first().payload.mid(1), stored);
     }
@@ -477,10 +366,10 @@ private slots:
         QCOMPARE(midi.markersList(), expected);
         QCOMPARE(midi.hasMarkers(), !expected.isEmpty());
         const QByteArray once = midi.stream();
-        const QList<MidiEvent> events = parsedEvents(once);
-        const QList<MidiEvent> found = metaEvents(events, 0x4B, 6);
+        const QList<MidiChecker::Event> events = parsedEvents(once);
+        const QList<MidiChecker::Event> found = metaEvents(events, 0x4B, 6);
         QCOMPARE(found.size(), expected.size());
-        for (const MidiEvent &ev : found)
+        for (const MidiChecker::Event &ev : found)
             QVERIFY(ev.payload.size() < 0x80); // every length byte below 0x80
 
         midi.setMarkersList(markers);
@@ -577,7 +466,7 @@ private slots:
         writeText(midi, kind, QStringLiteral("New"));
         QCOMPARE(readText(midi, kind), QStringLiteral("New"));
         const QByteArray edited = midi.stream();
-        const QList<MidiEvent> events = parsedEvents(edited);
+        const QList<MidiChecker::Event> events = parsedEvents(edited);
         QCOMPARE(eventsOfKind(edited, kind).size(), 2); // the new one and the delayed one
         const qint64 secondTrack = edited.lastIndexOf("MTrk");
         QCOMPARE(edited.mid(secondTrack), file.mid(file.lastIndexOf("MTrk")));
@@ -611,10 +500,10 @@ private slots:
         midi.setTitle(QStringLiteral("Title"));
         midi.setMarkersList({ Marker(QStringLiteral("Intro"), 1) });
 
-        const QList<MidiEvent> events = parsedEvents(midi.stream());
+        const QList<MidiChecker::Event> events = parsedEvents(midi.stream());
         QVERIFY(!events.isEmpty());
         for (quint8 type : { quint8(0x59), quint8(0x03), quint8(0x4B) }) {
-            const QList<MidiEvent> found = metaEvents(events, type);
+            const QList<MidiChecker::Event> found = metaEvents(events, type);
             QVERIFY(found.size() >= 2);
             QCOMPARE(found.last().delta, delta);
         }
@@ -639,7 +528,7 @@ private slots:
         RawMidiFile midi = loaded(file);
         midi.setTitle(QStringLiteral("New"));
         midi.setArtist(QStringLiteral("New artist"));
-        const QList<MidiEvent> events = parsedEvents(midi.stream());
+        const QList<MidiChecker::Event> events = parsedEvents(midi.stream());
         QCOMPARE(metaEvents(events, 0x03).size(), 1);
         QCOMPARE(metaEvents(events, 0x4B, 2).size(), 1);
         QCOMPARE(midi.title(), QStringLiteral("New"));
@@ -674,7 +563,7 @@ private slots:
         QCOMPARE(midi.title(), QString::fromLatin1(longTitle));
         QVERIFY(midi.isZevio());
         midi.setTitle(QStringLiteral("Short"));
-        const QList<MidiEvent> titles = metaEvents(parsedEvents(midi.stream()), 0x03);
+        const QList<MidiChecker::Event> titles = metaEvents(parsedEvents(midi.stream()), 0x03);
         QCOMPARE(titles.size(), 1);
         QCOMPARE(titles.first().payload, QByteArray("Short"));
         QCOMPARE(midi.stream().size(), file.size() - (200 + 5) + (5 + 4));
