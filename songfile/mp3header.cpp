@@ -7,7 +7,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int HeaderSize = 10; // "ID3", version, revision, flags, synchsafe size
 constexpr int FrameStart = 10; // frames follow the header; there is no extended header
@@ -73,20 +74,23 @@ bool Mp3Header::loadHeader(const QByteArray &bytes)
     const quint8 major = quint8(bytes.at(3));
     const quint8 flags = quint8(bytes.at(5));
     if (major != 3 && major != 4) {
-        qWarning().noquote() << QStringLiteral("[Mp3Header::loadHeader] WARNING: ID3v2.%1 tag not supported !!!").arg(major);
+        qWarning().noquote() << QStringLiteral(
+            "[Mp3Header::loadHeader] WARNING: ID3v2.%1 tag not supported !!!")
+                                    .arg(major);
         return false;
     }
     if (flags & (FlagUnsynchronisation | FlagExtendedHeader)
         || (major == 4 && (flags & FlagFooter))) {
-        qWarning().noquote()
-            << QStringLiteral("[Mp3Header::loadHeader] WARNING: ID3v2.%1 tag with unsynchronisation, extended header or footer not supported !!!")
-                   .arg(major);
+        qWarning().noquote() << QStringLiteral(
+            "[Mp3Header::loadHeader] WARNING: ID3v2.%1 tag with unsynchronisation, extended header "
+            "or footer not supported !!!")
+                                    .arg(major);
         return false;
     }
 
     quint32 size = 0;
-    const bool validSize = (quint8(bytes.at(6)) | quint8(bytes.at(7)) | quint8(bytes.at(8))
-                            | quint8(bytes.at(9)))
+    const bool validSize
+        = (quint8(bytes.at(6)) | quint8(bytes.at(7)) | quint8(bytes.at(8)) | quint8(bytes.at(9)))
         < 0x80;
     if (validSize)
         size = readSynchsafe(bytes.constData() + 6);
@@ -170,7 +174,8 @@ int Mp3Header::extractId3Frame(QString &text, const QByteArray &identifier) cons
         return -1;
     // The encoding byte is skipped; the text is read as Latin-1.
     if (frame.bodySize > 1)
-        text = SongText::fromLatin1(tag.mid(frame.offset + FrameHeaderSize + 1, qsizetype(frame.bodySize) - 1));
+        text = SongText::fromLatin1(
+            tag.mid(frame.offset + FrameHeaderSize + 1, qsizetype(frame.bodySize) - 1));
     return frame.offset;
 }
 

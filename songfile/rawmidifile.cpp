@@ -5,7 +5,8 @@
 #include <QDebug>
 #include <QtEndian>
 
-namespace {
+namespace
+{
 
 // Meta event types of the Standard MIDI File.
 constexpr quint8 MetaStatus = 0xFF;
@@ -33,14 +34,36 @@ struct KeyEntry {
 
 // Key signature codes: sf = sharps (positive) or flats (negative), mi = 1 for minor.
 const KeyEntry keyTable[] = {
-    { "C#", 0x0700 }, { "A#-", 0x0701 }, { "F#", 0x0600 }, { "D#-", 0x0601 },
-    { "B", 0x0500 },  { "G#-", 0x0501 }, { "E", 0x0400 },  { "C#-", 0x0401 },
-    { "A", 0x0300 },  { "F#-", 0x0301 }, { "D", 0x0200 },  { "B-", 0x0201 },
-    { "G", 0x0100 },  { "E-", 0x0101 },  { "C", 0x0000 },  { "A-", 0x0001 },
-    { "F", 0xFF00 },  { "D-", 0xFF01 },  { "Bb", 0xFE00 }, { "G-", 0xFE01 },
-    { "Eb", 0xFD00 }, { "C-", 0xFD01 },  { "Ab", 0xFC00 }, { "F-", 0xFC01 },
-    { "Db", 0xFB00 }, { "Bb-", 0xFB01 }, { "Gb", 0xFA00 }, { "Eb-", 0xFA01 },
-    { "Cb", 0xF900 }, { "Ab-", 0xF901 },
+    { "C#", 0x0700 },
+    { "A#-", 0x0701 },
+    { "F#", 0x0600 },
+    { "D#-", 0x0601 },
+    { "B", 0x0500 },
+    { "G#-", 0x0501 },
+    { "E", 0x0400 },
+    { "C#-", 0x0401 },
+    { "A", 0x0300 },
+    { "F#-", 0x0301 },
+    { "D", 0x0200 },
+    { "B-", 0x0201 },
+    { "G", 0x0100 },
+    { "E-", 0x0101 },
+    { "C", 0x0000 },
+    { "A-", 0x0001 },
+    { "F", 0xFF00 },
+    { "D-", 0xFF01 },
+    { "Bb", 0xFE00 },
+    { "G-", 0xFE01 },
+    { "Eb", 0xFD00 },
+    { "C-", 0xFD01 },
+    { "Ab", 0xFC00 },
+    { "F-", 0xFC01 },
+    { "Db", 0xFB00 },
+    { "Bb-", 0xFB01 },
+    { "Gb", 0xFA00 },
+    { "Eb-", 0xFA01 },
+    { "Cb", 0xF900 },
+    { "Ab-", 0xF901 },
 };
 
 // Enharmonic spellings accepted when writing; they read back as the table's name.
@@ -90,8 +113,8 @@ QByteArray metaPattern(quint8 type)
 // The text bytes of the first standard meta event of this type at or after
 // start; its length may be a multi-byte quantity. Returns the offset of the
 // 0xFF byte or -1.
-qint64 findStandardEvent(const QByteArray &data, qint64 start, quint8 type, qint64 *payloadStart,
-                         quint32 *payloadLength)
+qint64 findStandardEvent(
+    const QByteArray &data, qint64 start, quint8 type, qint64 *payloadStart, quint32 *payloadLength)
 {
     const qint64 i = data.indexOf(metaPattern(type), start);
     if (i < 0)
@@ -182,8 +205,8 @@ int RawMidiFile::extractMetaevent(QString &text, quint8 metaType) const
     return int(i);
 }
 
-int RawMidiFile::indexOfZevioMetaevent(const QByteArray &bytes, int start,
-                                       zevioMetaTypeEnum subType) const
+int RawMidiFile::indexOfZevioMetaevent(
+    const QByteArray &bytes, int start, zevioMetaTypeEnum subType) const
 {
     const QByteArray pattern = metaPattern(MetaZevioTag);
     qint64 from = qMax(start, 0);
@@ -255,9 +278,10 @@ int RawMidiFile::extractKey(QString &key) const
     if (keyNames.contains(code)) {
         key = keyNames.value(code);
     } else {
-        const QString diagnostic = QStringLiteral("[sf=%1|mi=%2]")
-                                       .arg(sf, 2, 16, QLatin1Char('0'))
-                                       .arg(QString::number(mi, 16).toUpper().rightJustified(2, QLatin1Char('0')));
+        const QString diagnostic
+            = QStringLiteral("[sf=%1|mi=%2]")
+                  .arg(sf, 2, 16, QLatin1Char('0'))
+                  .arg(QString::number(mi, 16).toUpper().rightJustified(2, QLatin1Char('0')));
         qWarning() << "[RawMidiFile::extractKey] WARNING: unknown key metaevent" << diagnostic
                    << "in MIDI file.";
     }
@@ -500,7 +524,8 @@ int RawMidiFile::insertMetaevent(const QByteArray &payload, quint8 metaType, int
 int RawMidiFile::insertMetaevent(const QByteArray &payload, zevioMetaTypeEnum subType, int position)
 {
     if (payload.size() + 1 > MaxLengthByte) {
-        qWarning() << "[RawMidiFile::insertMetaevent] WARNING: tag metaevent too long, not added !!!";
+        qWarning()
+            << "[RawMidiFile::insertMetaevent] WARNING: tag metaevent too long, not added !!!";
         return 0;
     }
     QByteArray event;
@@ -521,7 +546,8 @@ int RawMidiFile::removeHeadMetaevent(zevioMetaTypeEnum subType, bool onlyFirst)
     return removeEvents(MetaZevioTag, int(subType), onlyFirst);
 }
 
-namespace {
+namespace
+{
 
 struct Span {
     qint64 start;
@@ -534,7 +560,7 @@ struct Span {
 // Old files may carry tag events whose length byte is 0x80 or more as a single
 // byte; singleByteTagLengths reads them that way.
 bool walkTrack(const QByteArray &data, qint64 start, qint64 limit, quint8 metaType, int subType,
-               bool singleByteTagLengths, QList<Span> *found)
+    bool singleByteTagLengths, QList<Span> *found)
 {
     found->clear();
     quint8 runningStatus = 0;

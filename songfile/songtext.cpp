@@ -1,6 +1,7 @@
 #include "songtext.h"
 
-namespace SongText {
+namespace SongText
+{
 
 QByteArray toLatin1(const QString &text, int maxChars)
 {
@@ -36,7 +37,8 @@ bool parseInteger(const QString &text, qint32 *value)
     const QString trimmed = text.trimmed();
     int pos = 0;
     bool negative = false;
-    if (pos < trimmed.size() && (trimmed.at(pos) == QLatin1Char('+') || trimmed.at(pos) == QLatin1Char('-'))) {
+    if (pos < trimmed.size()
+        && (trimmed.at(pos) == QLatin1Char('+') || trimmed.at(pos) == QLatin1Char('-'))) {
         negative = trimmed.at(pos) == QLatin1Char('-');
         ++pos;
     }

@@ -6,7 +6,8 @@
 
 // Texts and numbers as song files store them: single-byte Latin-1, no
 // terminator; numbers as decimal digits.
-namespace SongText {
+namespace SongText
+{
 
 // Latin-1 bytes of text, cut to its first maxChars characters (no cut when
 // maxChars < 0). Characters are Unicode code points: each one outside Latin-1,

@@ -3,7 +3,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 RawMidiFile loaded(const QByteArray &bytes)
 {
@@ -41,14 +42,36 @@ private slots:
     void keysListOrder()
     {
         const QStringList expected = {
-            QStringLiteral("C"),  QStringLiteral("A-"),  QStringLiteral("G"),  QStringLiteral("E-"),
-            QStringLiteral("D"),  QStringLiteral("B-"),  QStringLiteral("A"),  QStringLiteral("F#-"),
-            QStringLiteral("E"),  QStringLiteral("C#-"), QStringLiteral("B"),  QStringLiteral("G#-"),
-            QStringLiteral("F#"), QStringLiteral("D#-"), QStringLiteral("C#"), QStringLiteral("A#-"),
-            QStringLiteral("Cb"), QStringLiteral("Ab-"), QStringLiteral("Gb"), QStringLiteral("Eb-"),
-            QStringLiteral("Db"), QStringLiteral("Bb-"), QStringLiteral("Ab"), QStringLiteral("F-"),
-            QStringLiteral("Eb"), QStringLiteral("C-"),  QStringLiteral("Bb"), QStringLiteral("G-"),
-            QStringLiteral("F"),  QStringLiteral("D-"),
+            QStringLiteral("C"),
+            QStringLiteral("A-"),
+            QStringLiteral("G"),
+            QStringLiteral("E-"),
+            QStringLiteral("D"),
+            QStringLiteral("B-"),
+            QStringLiteral("A"),
+            QStringLiteral("F#-"),
+            QStringLiteral("E"),
+            QStringLiteral("C#-"),
+            QStringLiteral("B"),
+            QStringLiteral("G#-"),
+            QStringLiteral("F#"),
+            QStringLiteral("D#-"),
+            QStringLiteral("C#"),
+            QStringLiteral("A#-"),
+            QStringLiteral("Cb"),
+            QStringLiteral("Ab-"),
+            QStringLiteral("Gb"),
+            QStringLiteral("Eb-"),
+            QStringLiteral("Db"),
+            QStringLiteral("Bb-"),
+            QStringLiteral("Ab"),
+            QStringLiteral("F-"),
+            QStringLiteral("Eb"),
+            QStringLiteral("C-"),
+            QStringLiteral("Bb"),
+            QStringLiteral("G-"),
+            QStringLiteral("F"),
+            QStringLiteral("D-"),
         };
         QCOMPARE(RawMidiFile::getKeysList(), expected);
         QCOMPARE(RawMidiFile().getKeysList(), expected);
@@ -60,16 +83,26 @@ private slots:
         QTest::addColumn<QByteArray>("event");
         QTest::addColumn<QString>("readBack");
 
-        QTest::newRow("C") << QStringLiteral("C") << QByteArray("00ff59020000") << QStringLiteral("C");
-        QTest::newRow("A minor") << QStringLiteral("A-") << QByteArray("00ff59020001") << QStringLiteral("A-");
-        QTest::newRow("seven sharps") << QStringLiteral("C#") << QByteArray("00ff59020700") << QStringLiteral("C#");
-        QTest::newRow("seven flats minor") << QStringLiteral("Ab-") << QByteArray("00ff5902f901") << QStringLiteral("Ab-");
-        QTest::newRow("one flat") << QStringLiteral("F") << QByteArray("00ff5902ff00") << QStringLiteral("F");
-        QTest::newRow("catalogue spelling") << QStringLiteral("F# -") << QByteArray("00ff59020301") << QStringLiteral("F#-");
-        QTest::newRow("spaces everywhere") << QStringLiteral(" B b ") << QByteArray("00ff5902fe00") << QStringLiteral("Bb");
-        QTest::newRow("alias G#") << QStringLiteral("G#") << QByteArray("00ff5902fc00") << QStringLiteral("Ab");
-        QTest::newRow("alias Db-") << QStringLiteral("Db-") << QByteArray("00ff59020401") << QStringLiteral("C#-");
-        QTest::newRow("alias D#") << QStringLiteral("D#") << QByteArray("00ff5902fd00") << QStringLiteral("Eb");
+        QTest::newRow("C") << QStringLiteral("C") << QByteArray("00ff59020000")
+                           << QStringLiteral("C");
+        QTest::newRow("A minor") << QStringLiteral("A-") << QByteArray("00ff59020001")
+                                 << QStringLiteral("A-");
+        QTest::newRow("seven sharps")
+            << QStringLiteral("C#") << QByteArray("00ff59020700") << QStringLiteral("C#");
+        QTest::newRow("seven flats minor")
+            << QStringLiteral("Ab-") << QByteArray("00ff5902f901") << QStringLiteral("Ab-");
+        QTest::newRow("one flat") << QStringLiteral("F") << QByteArray("00ff5902ff00")
+                                  << QStringLiteral("F");
+        QTest::newRow("catalogue spelling")
+            << QStringLiteral("F# -") << QByteArray("00ff59020301") << QStringLiteral("F#-");
+        QTest::newRow("spaces everywhere")
+            << QStringLiteral(" B b ") << QByteArray("00ff5902fe00") << QStringLiteral("Bb");
+        QTest::newRow("alias G#") << QStringLiteral("G#") << QByteArray("00ff5902fc00")
+                                  << QStringLiteral("Ab");
+        QTest::newRow("alias Db-")
+            << QStringLiteral("Db-") << QByteArray("00ff59020401") << QStringLiteral("C#-");
+        QTest::newRow("alias D#") << QStringLiteral("D#") << QByteArray("00ff5902fd00")
+                                  << QStringLiteral("Eb");
     }
 
     void writeAndRead()
@@ -112,7 +145,9 @@ private slots:
         QFETCH(QString, logged);
         RawMidiFile midi = loaded(song());
         midi.setKey(QStringLiteral("D"));
-        const QString line = QStringLiteral("[RawMidiFile::setKey] WARNING: unknown key: \"%1\" . Metaevent not added !!!").arg(logged);
+        const QString line = QStringLiteral(
+            "[RawMidiFile::setKey] WARNING: unknown key: \"%1\" . Metaevent not added !!!")
+                                 .arg(logged);
         QTest::ignoreMessage(QtWarningMsg, qPrintable(line));
         midi.setKey(name);
         QVERIFY(!midi.hasKey());
@@ -137,8 +172,12 @@ private slots:
         QCOMPARE(midi.key(), QStringLiteral("Bb")); // the one after a bar line stays
         QCOMPARE(midi.stream().size(), file.size() - 12);
 
-        RawMidiFile secondTrackOnly = loaded(MidiBuilder(1).track().note(0, 60).track()
-                                                 .meta(0, 0x59, QByteArray::fromHex("0101")).build());
+        RawMidiFile secondTrackOnly = loaded(MidiBuilder(1)
+                                                 .track()
+                                                 .note(0, 60)
+                                                 .track()
+                                                 .meta(0, 0x59, QByteArray::fromHex("0101"))
+                                                 .build());
         QCOMPARE(secondTrackOnly.key(), QStringLiteral("E-"));
         secondTrackOnly.setKey(QString());
         QCOMPARE(secondTrackOnly.key(), QStringLiteral("E-"));
@@ -148,17 +187,22 @@ private slots:
     {
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QString>("diagnostic");
-        QTest::newRow("eight sharps") << QByteArray::fromHex("0800") << QStringLiteral("[sf=08|mi=00]");
+        QTest::newRow("eight sharps")
+            << QByteArray::fromHex("0800") << QStringLiteral("[sf=08|mi=00]");
         QTest::newRow("mode 10") << QByteArray::fromHex("f90a") << QStringLiteral("[sf=f9|mi=0A]");
-        QTest::newRow("mode 0xab") << QByteArray::fromHex("00ab") << QStringLiteral("[sf=00|mi=AB]");
+        QTest::newRow("mode 0xab")
+            << QByteArray::fromHex("00ab") << QStringLiteral("[sf=00|mi=AB]");
     }
 
     void unknownCodes()
     {
         QFETCH(QByteArray, payload);
         QFETCH(QString, diagnostic);
-        RawMidiFile midi = loaded(MidiBuilder(0).track().meta(0, 0x59, payload).meta(0, 0x03, "Still read").build());
-        const QString line = QStringLiteral("[RawMidiFile::extractKey] WARNING: unknown key metaevent \"%1\" in MIDI file.").arg(diagnostic);
+        RawMidiFile midi = loaded(
+            MidiBuilder(0).track().meta(0, 0x59, payload).meta(0, 0x03, "Still read").build());
+        const QString line = QStringLiteral(
+            "[RawMidiFile::extractKey] WARNING: unknown key metaevent \"%1\" in MIDI file.")
+                                 .arg(diagnostic);
         QTest::ignoreMessage(QtWarningMsg, qPrintable(line));
         QCOMPARE(midi.key(), QString());
         QVERIFY(midi.hasKey());
@@ -169,7 +213,8 @@ private slots:
     // wrote the length as a longer quantity.
     void keyWithMultiByteLength()
     {
-        RawMidiFile midi = loaded(MidiBuilder(0).track().raw(QByteArray::fromHex("00ff59800203010000")).build());
+        RawMidiFile midi
+            = loaded(MidiBuilder(0).track().raw(QByteArray::fromHex("00ff59800203010000")).build());
         QCOMPARE(midi.key(), QStringLiteral("F#-"));
     }
 };

@@ -6,7 +6,8 @@
 #include <QtEndian>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 Mp3Header loaded(const QByteArray &bytes)
 {
@@ -32,10 +33,12 @@ QStringList framesOf(const QByteArray &tag, bool synchsafe)
         return { QStringLiteral("header size %1 for %2 bytes").arg(end).arg(tag.size()) };
     qint64 pos = 10;
     while (pos + 10 <= end && tag.at(pos) != '\0') {
-        const quint32 size = synchsafe ? headerSize(tag.mid(pos - 2, 10)) : qFromBigEndian<quint32>(tag.constData() + pos + 4);
+        const quint32 size = synchsafe ? headerSize(tag.mid(pos - 2, 10))
+                                       : qFromBigEndian<quint32>(tag.constData() + pos + 4);
         if (pos + 10 + size > end)
             return { QStringLiteral("frame past the end at %1").arg(pos) };
-        result.append(QString::fromLatin1(QByteArray(tag.mid(pos, 4) + ' ' + tag.mid(pos + 10, size).toHex())));
+        result.append(QString::fromLatin1(
+            QByteArray(tag.mid(pos, 4) + ' ' + tag.mid(pos + 10, size).toHex())));
         pos += 10 + size;
     }
     if (tag.mid(pos).count('\0') != tag.size() - pos)
@@ -45,7 +48,8 @@ QStringList framesOf(const QByteArray &tag, bool synchsafe)
 
 QString textFrame(const char *id, const QByteArray &text)
 {
-    return QString::fromLatin1(QByteArray(QByteArray(id) + ' ' + QByteArray(QByteArray(1, '\0') + text).toHex()));
+    return QString::fromLatin1(
+        QByteArray(QByteArray(id) + ' ' + QByteArray(QByteArray(1, '\0') + text).toHex()));
 }
 
 // Reads an MP3 file with mutagen and prints its tag version, then one line per
@@ -85,10 +89,12 @@ private slots:
 
         const QByteArray emptyTag("ID3\x03\0\0\0\0\0\0", 10);
         const QByteArray v23 = Mp3Builder(3).text("TIT2", "Song").padding(5).tag();
-        QTest::newRow("too short") << QByteArray("ID3\x03\0\0\0\0\0", 9) << false << QByteArray() << 0;
+        QTest::newRow("too short")
+            << QByteArray("ID3\x03\0\0\0\0\0", 9) << false << QByteArray() << 0;
         QTest::newRow("no tag") << Mp3Builder::audio(1) << true << emptyTag << 0;
         QTest::newRow("ten zero bytes") << QByteArray(10, '\0') << true << emptyTag << 0;
-        QTest::newRow("v2.3 with audio") << v23 + Mp3Builder::audio() << true << v23 << int(v23.size());
+        QTest::newRow("v2.3 with audio")
+            << v23 + Mp3Builder::audio() << true << v23 << int(v23.size());
         QTest::newRow("v2.4") << Mp3Builder(4).text("TIT2", "Song").tag() << true
                               << Mp3Builder(4).text("TIT2", "Song").tag() << 25;
         QByteArray badSize = v23;
@@ -96,12 +102,18 @@ private slots:
         QTest::newRow("size byte 0x80") << badSize << true << badSize.left(10) << 10;
         QTest::newRow("tag larger than the data") << v23.left(15) << false << QByteArray() << 0;
         QByteArray shortTag = v23.left(v23.size() - 3);
-        QTest::newRow("last bytes missing") << shortTag << true << shortTag + QByteArray(3, '\0')
-                                            << int(v23.size());
-        QTest::newRow("ID3v2.2") << QByteArray("ID3\x02\0\0\0\0\0\x0c" "TT2\0\0\x02\0A\0\0\0\0", 22) << false << QByteArray() << 0;
-        QTest::newRow("unsynchronisation") << Mp3Builder(3, 0x80).text("TIT2", "Song").tag() << false << QByteArray() << 0;
-        QTest::newRow("extended header") << Mp3Builder(4, 0x40).text("TIT2", "Song").tag() << false << QByteArray() << 0;
-        QTest::newRow("footer") << Mp3Builder(4, 0x10).text("TIT2", "Song").tag() << false << QByteArray() << 0;
+        QTest::newRow("last bytes missing")
+            << shortTag << true << shortTag + QByteArray(3, '\0') << int(v23.size());
+        QTest::newRow("ID3v2.2") << QByteArray("ID3\x02\0\0\0\0\0\x0c"
+                                               "TT2\0\0\x02\0A\0\0\0\0",
+            22) << false << QByteArray()
+                                 << 0;
+        QTest::newRow("unsynchronisation")
+            << Mp3Builder(3, 0x80).text("TIT2", "Song").tag() << false << QByteArray() << 0;
+        QTest::newRow("extended header")
+            << Mp3Builder(4, 0x40).text("TIT2", "Song").tag() << false << QByteArray() << 0;
+        QTest::newRow("footer") << Mp3Builder(4, 0x10).text("TIT2", "Song").tag() << false
+                                << QByteArray() << 0;
         QTest::newRow("ID3v2.5") << Mp3Builder(5).tag() << false << QByteArray() << 0;
     }
 
@@ -115,7 +127,9 @@ private slots:
         const bool refusedVersion = bytes.size() >= 10 && bytes.startsWith("ID3")
             && ((bytes.at(3) != 3 && bytes.at(3) != 4) || bytes.at(5) != 0);
         if (refusedVersion)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^\\[Mp3Header::loadHeader\\] WARNING: ID3v2\\.\\d tag.* not supported !!!$")));
+            QTest::ignoreMessage(QtWarningMsg,
+                QRegularExpression(QStringLiteral(
+                    "^\\[Mp3Header::loadHeader\\] WARNING: ID3v2\\.\\d tag.* not supported !!!$")));
         Mp3Header mp3;
         QCOMPARE(mp3.loadHeader(bytes), accepted);
         if (accepted) {
@@ -145,10 +159,14 @@ private slots:
         QTest::addColumn<QString>("readBack");
         const char *ids[] = { "TIT2", "TPE1", "TCON", "TCOM", "TKEY" };
         for (const char *id : ids) {
-            QTest::addRow("%s plain", id) << QByteArray(id) << QStringLiteral("Blue Night") << QStringLiteral("Blue Night");
-            QTest::addRow("%s Latin-1", id) << QByteArray(id) << QStringLiteral("Perché") << QStringLiteral("Perché");
-            QTest::addRow("%s outside Latin-1", id) << QByteArray(id) << QStringLiteral("€ \U0001D11E") << QStringLiteral("? ?");
-            QTest::addRow("%s long, no cut", id) << QByteArray(id) << QString(300, QLatin1Char('z')) << QString(300, QLatin1Char('z'));
+            QTest::addRow("%s plain", id)
+                << QByteArray(id) << QStringLiteral("Blue Night") << QStringLiteral("Blue Night");
+            QTest::addRow("%s Latin-1", id)
+                << QByteArray(id) << QStringLiteral("Perché") << QStringLiteral("Perché");
+            QTest::addRow("%s outside Latin-1", id)
+                << QByteArray(id) << QStringLiteral("€ \U0001D11E") << QStringLiteral("? ?");
+            QTest::addRow("%s long, no cut", id) << QByteArray(id) << QString(300, QLatin1Char('z'))
+                                                 << QString(300, QLatin1Char('z'));
             QTest::addRow("%s empty removes", id) << QByteArray(id) << QString() << QString();
         }
     }
@@ -159,20 +177,30 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, readBack);
 
-        const QByteArray original = Mp3Builder(3).text("TALB", "Album").text(id, "Old").padding(30).tag();
+        const QByteArray original
+            = Mp3Builder(3).text("TALB", "Album").text(id, "Old").padding(30).tag();
         Mp3Header mp3 = loaded(original + Mp3Builder::audio());
         auto set = [&](const QString &value) {
-            if (id == "TIT2") mp3.setTitle(value);
-            else if (id == "TPE1") mp3.setArtist(value);
-            else if (id == "TCON") mp3.setGenre(value);
-            else if (id == "TCOM") mp3.setAuthor(value);
-            else mp3.setKey(value);
+            if (id == "TIT2")
+                mp3.setTitle(value);
+            else if (id == "TPE1")
+                mp3.setArtist(value);
+            else if (id == "TCON")
+                mp3.setGenre(value);
+            else if (id == "TCOM")
+                mp3.setAuthor(value);
+            else
+                mp3.setKey(value);
         };
         auto get = [&]() {
-            if (id == "TIT2") return std::make_pair(mp3.title(), mp3.hasTitle());
-            if (id == "TPE1") return std::make_pair(mp3.artist(), mp3.hasArtist());
-            if (id == "TCON") return std::make_pair(mp3.genre(), mp3.hasGenre());
-            if (id == "TCOM") return std::make_pair(mp3.author(), mp3.hasAuthor());
+            if (id == "TIT2")
+                return std::make_pair(mp3.title(), mp3.hasTitle());
+            if (id == "TPE1")
+                return std::make_pair(mp3.artist(), mp3.hasArtist());
+            if (id == "TCON")
+                return std::make_pair(mp3.genre(), mp3.hasGenre());
+            if (id == "TCOM")
+                return std::make_pair(mp3.author(), mp3.hasAuthor());
             return std::make_pair(mp3.key(), mp3.hasKey());
         };
         set(text);
@@ -226,10 +254,12 @@ private slots:
         QTest::addColumn<int>("bpm");
         QTest::newRow("plain") << QByteArray("215000") << QByteArray("128") << 215 << 128;
         QTest::newRow("under a second") << QByteArray("999") << QByteArray("0") << 0 << 0;
-        QTest::newRow("remainder dropped") << QByteArray("215999") << QByteArray(" 96 ") << 215 << 96;
+        QTest::newRow("remainder dropped")
+            << QByteArray("215999") << QByteArray(" 96 ") << 215 << 96;
         QTest::newRow("negative") << QByteArray("-5000") << QByteArray("-1") << 0 << 0;
         QTest::newRow("not numbers") << QByteArray("3:35") << QByteArray("120.5") << 0 << 0;
-        QTest::newRow("too large") << QByteArray("2147483648") << QByteArray("99999999999") << 0 << 0;
+        QTest::newRow("too large")
+            << QByteArray("2147483648") << QByteArray("99999999999") << 0 << 0;
     }
 
     void numberReading()
@@ -265,11 +295,16 @@ private slots:
 
     void twoFramesOfOneName()
     {
-        Mp3Header mp3 = loaded(Mp3Builder(3).text("TIT2", "First").text("TPE1", "Artist").text("TIT2", "Second").tag());
+        Mp3Header mp3 = loaded(Mp3Builder(3)
+                                   .text("TIT2", "First")
+                                   .text("TPE1", "Artist")
+                                   .text("TIT2", "Second")
+                                   .tag());
         QCOMPARE(mp3.title(), QStringLiteral("First"));
         mp3.setTitle(QStringLiteral("New"));
         QCOMPARE(framesOf(mp3.stream(), false),
-                 QStringList({ textFrame("TIT2", "New"), textFrame("TPE1", "Artist"), textFrame("TIT2", "Second") }));
+            QStringList({ textFrame("TIT2", "New"), textFrame("TPE1", "Artist"),
+                textFrame("TIT2", "Second") }));
         mp3.setTitle(QString());
         QCOMPARE(mp3.title(), QStringLiteral("Second"));
     }
@@ -278,12 +313,13 @@ private slots:
     // holding a frame identifier must not be taken for that frame.
     void identifierInsideText()
     {
-        const QByteArray tag = Mp3Builder(3).text("TIT2", "TPE1 Tribute").text("TPE1", "Real").padding(10).tag();
+        const QByteArray tag
+            = Mp3Builder(3).text("TIT2", "TPE1 Tribute").text("TPE1", "Real").padding(10).tag();
         Mp3Header mp3 = loaded(tag);
         QCOMPARE(mp3.artist(), QStringLiteral("Real"));
         mp3.setArtist(QStringLiteral("Other"));
         QCOMPARE(framesOf(mp3.stream(), false),
-                 QStringList({ textFrame("TPE1", "Other"), textFrame("TIT2", "TPE1 Tribute") }));
+            QStringList({ textFrame("TPE1", "Other"), textFrame("TIT2", "TPE1 Tribute") }));
 
         Mp3Header noArtist = loaded(Mp3Builder(3).text("TIT2", "TPE1 Tribute").tag());
         QVERIFY(!noArtist.hasArtist());
@@ -297,7 +333,8 @@ private slots:
     void oddFrames()
     {
         // A UTF-16 body is read as Latin-1 bytes up to the first 0x00.
-        Mp3Header utf16 = loaded(Mp3Builder(3).frame("TIT2", QByteArray::fromHex("01fffe41004200")).tag());
+        Mp3Header utf16
+            = loaded(Mp3Builder(3).frame("TIT2", QByteArray::fromHex("01fffe41004200")).tag());
         QCOMPARE(utf16.title(), QStringLiteral("\u00ff\u00feA"));
         // A frame of size 0 is found and gives an empty text.
         Mp3Header empty = loaded(Mp3Builder(3).frame("TIT2", QByteArray()).text("TPE1", "A").tag());
@@ -341,7 +378,8 @@ private slots:
     void version24()
     {
         const QByteArray longText(200, 'L'); // 201-byte body: synchsafe 00 00 01 49
-        const QByteArray tag = Mp3Builder(4).text("TIT2", longText).text("TPE1", "Artist").padding(16).tag();
+        const QByteArray tag
+            = Mp3Builder(4).text("TIT2", longText).text("TPE1", "Artist").padding(16).tag();
         QVERIFY(tag.contains(QByteArray::fromHex("544954320000014900")));
         Mp3Header mp3 = loaded(tag);
         QCOMPARE(mp3.title(), QString::fromLatin1(longText));
@@ -350,7 +388,7 @@ private slots:
         mp3.setTitle(QStringLiteral("Short"));
         QCOMPARE(mp3.stream().mid(3, 1), QByteArray("\x04"));
         QCOMPARE(framesOf(mp3.stream(), true),
-                 QStringList({ textFrame("TIT2", "Short"), textFrame("TPE1", QByteArray(150, 'A')) }));
+            QStringList({ textFrame("TIT2", "Short"), textFrame("TPE1", QByteArray(150, 'A')) }));
     }
 
     // Some writers put plain numbers into ID3v2.4 frame sizes; such tags are
@@ -358,15 +396,21 @@ private slots:
     void version24WithPlainSizes()
     {
         const QByteArray longText(200, 'L');
-        const QByteArray tag = Mp3Builder(4).plainFrameSizes().text("TIT2", longText).text("TPE1", "Artist").text("TCON", "Pop").padding(8).tag();
+        const QByteArray tag = Mp3Builder(4)
+                                   .plainFrameSizes()
+                                   .text("TIT2", longText)
+                                   .text("TPE1", "Artist")
+                                   .text("TCON", "Pop")
+                                   .padding(8)
+                                   .tag();
         Mp3Header mp3 = loaded(tag);
         QCOMPARE(mp3.title(), QString::fromLatin1(longText));
         QCOMPARE(mp3.artist(), QStringLiteral("Artist"));
         mp3.setGenre(QString::fromLatin1(QByteArray(140, 'G')));
         QCOMPARE(mp3.genre(), QString::fromLatin1(QByteArray(140, 'G')));
         QCOMPARE(framesOf(mp3.stream(), false),
-                 QStringList({ textFrame("TCON", QByteArray(140, 'G')), textFrame("TIT2", longText),
-                               textFrame("TPE1", "Artist") }));
+            QStringList({ textFrame("TCON", QByteArray(140, 'G')), textFrame("TIT2", longText),
+                textFrame("TPE1", "Artist") }));
     }
 
     void checkedByMutagen_data()
@@ -375,15 +419,27 @@ private slots:
         QTest::addColumn<QString>("version");
 
         QTest::newRow("no tag") << Mp3Builder::audio() << QStringLiteral("version 2.3");
-        QTest::newRow("v2.3 with padding")
-            << Mp3Builder(3).text("TIT2", "Old title").text("TALB", "Album").text("TPE1", "TIT2 fan").padding(64).tag() + Mp3Builder::audio()
-            << QStringLiteral("version 2.3");
-        QTest::newRow("v2.4")
-            << Mp3Builder(4).text("TIT2", QByteArray(180, 't')).text("TALB", "Album").padding(32).tag() + Mp3Builder::audio()
-            << QStringLiteral("version 2.4");
-        QTest::newRow("v2.4 with plain sizes")
-            << Mp3Builder(4).plainFrameSizes().text("TIT2", QByteArray(180, 't')).text("TALB", "Album").text("TCON", "Jazz").tag() + Mp3Builder::audio()
-            << QStringLiteral("version 2.4");
+        QTest::newRow("v2.3 with padding") << Mp3Builder(3)
+                                                  .text("TIT2", "Old title")
+                                                  .text("TALB", "Album")
+                                                  .text("TPE1", "TIT2 fan")
+                                                  .padding(64)
+                                                  .tag()
+                + Mp3Builder::audio() << QStringLiteral("version 2.3");
+        QTest::newRow("v2.4") << Mp3Builder(4)
+                                     .text("TIT2", QByteArray(180, 't'))
+                                     .text("TALB", "Album")
+                                     .padding(32)
+                                     .tag()
+                + Mp3Builder::audio()
+                              << QStringLiteral("version 2.4");
+        QTest::newRow("v2.4 with plain sizes") << Mp3Builder(4)
+                                                      .plainFrameSizes()
+                                                      .text("TIT2", QByteArray(180, 't'))
+                                                      .text("TALB", "Album")
+                                                      .text("TCON", "Jazz")
+                                                      .tag()
+                + Mp3Builder::audio() << QStringLiteral("version 2.4");
     }
 
     // An independent reader (mutagen) must see exactly the frames written.
@@ -393,7 +449,8 @@ private slots:
         QFETCH(QString, version);
 
         QProcess probe;
-        probe.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QStringLiteral("import mutagen") });
+        probe.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"), QStringLiteral("import mutagen") });
         if (!probe.waitForFinished(30000) || probe.exitCode() != 0)
             QSKIP("python3-mutagen is not installed");
 
@@ -420,20 +477,18 @@ private slots:
         file.close();
 
         QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QString::fromLatin1(mutagenScript), path });
+        python.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"), QString::fromLatin1(mutagenScript), path });
         QVERIFY(python.waitForFinished(60000));
         QCOMPARE(QString::fromLocal8Bit(python.readAllStandardError()), QString());
         QCOMPARE(python.exitCode(), 0);
-        const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines = QString::fromUtf8(python.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 
-        QStringList expected = { version,
-                                 QStringLiteral("TPE1 0 Città artist"),
-                                 QStringLiteral("TLEN 0 215000"),
-                                 QStringLiteral("TBPM 0 128"),
-                                 QStringLiteral("TKEY 0 F#-"),
-                                 QStringLiteral("TCOM 0 G. Verdi"),
-                                 QStringLiteral("TCON 0 Pop"),
-                                 QStringLiteral("TIT2 0 ") + longTitle };
+        QStringList expected = { version, QStringLiteral("TPE1 0 Città artist"),
+            QStringLiteral("TLEN 0 215000"), QStringLiteral("TBPM 0 128"),
+            QStringLiteral("TKEY 0 F#-"), QStringLiteral("TCOM 0 G. Verdi"),
+            QStringLiteral("TCON 0 Pop"), QStringLiteral("TIT2 0 ") + longTitle };
         if (original.startsWith("ID3"))
             expected.append(QStringLiteral("TALB 0 Album"));
         expected.append(QStringLiteral("raw QEDT 00000000"));

@@ -5,7 +5,8 @@
 #include <QtEndian>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 QList<MidiChecker::Event> parsedEvents(const QByteArray &file)
 {
@@ -19,8 +20,8 @@ QList<MidiChecker::Event> parsedEvents(const QByteArray &file)
 }
 
 // Events of the first track of one meta type (and tag sub-type when >= 0).
-QList<MidiChecker::Event> metaEvents(const QList<MidiChecker::Event> &events, quint8 metaType, int subType = -1,
-                            int track = 0)
+QList<MidiChecker::Event> metaEvents(
+    const QList<MidiChecker::Event> &events, quint8 metaType, int subType = -1, int track = 0)
 {
     QList<MidiChecker::Event> result;
     for (const MidiChecker::Event &ev : events) {
@@ -64,20 +65,32 @@ enum TextKind { Title, Genre, Artist, Author };
 void writeText(RawMidiFile &midi, int kind, const QString &text)
 {
     switch (kind) {
-    case Title: midi.setTitle(text); break;
-    case Genre: midi.setGenre(text); break;
-    case Artist: midi.setArtist(text); break;
-    case Author: midi.setAuthor(text); break;
+    case Title:
+        midi.setTitle(text);
+        break;
+    case Genre:
+        midi.setGenre(text);
+        break;
+    case Artist:
+        midi.setArtist(text);
+        break;
+    case Author:
+        midi.setAuthor(text);
+        break;
     }
 }
 
 QString readText(const RawMidiFile &midi, int kind)
 {
     switch (kind) {
-    case Title: return midi.title();
-    case Genre: return midi.genre();
-    case Artist: return midi.artist();
-    case Author: return midi.author();
+    case Title:
+        return midi.title();
+    case Genre:
+        return midi.genre();
+    case Artist:
+        return midi.artist();
+    case Author:
+        return midi.author();
     }
     return QString();
 }
@@ -85,10 +98,14 @@ QString readText(const RawMidiFile &midi, int kind)
 bool hasText(const RawMidiFile &midi, int kind)
 {
     switch (kind) {
-    case Title: return midi.hasTitle();
-    case Genre: return midi.hasGenre();
-    case Artist: return midi.hasArtist();
-    case Author: return midi.hasAuthor();
+    case Title:
+        return midi.hasTitle();
+    case Genre:
+        return midi.hasGenre();
+    case Artist:
+        return midi.hasArtist();
+    case Author:
+        return midi.hasAuthor();
     }
     return false;
 }
@@ -116,7 +133,8 @@ private slots:
         QByteArray longer = good;
         longer[18 + 3] = char(quint8(longer.at(18 + 3)) + 1); // first track length + 1
         QVERIFY(!MidiChecker::strictParse(longer, &events, &error));
-        QByteArray brokenDelta = MidiBuilder().track().raw(QByteArray::fromHex("8080808000")).build();
+        QByteArray brokenDelta
+            = MidiBuilder().track().raw(QByteArray::fromHex("8080808000")).build();
         QVERIFY(!MidiChecker::strictParse(brokenDelta, &events, &error));
         QByteArray longMeta = MidiBuilder().track().raw(QByteArray::fromHex("00ff0380")).build();
         QVERIFY(!MidiChecker::strictParse(longMeta, &events, &error));
@@ -142,9 +160,8 @@ private slots:
         QTest::newRow("header only") << QByteArray("MThd\0\0\0\6\0\0", 10) << false << 0;
         QTest::newRow("MTrk without length")
             << QByteArray("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0", 20) << false << 0;
-        QTest::newRow("empty first track")
-            << QByteArray("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\0", 22) << true
-            << int(SongInfo::FileTypeMidi0);
+        QTest::newRow("empty first track") << QByteArray("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\0",
+            22) << true << int(SongInfo::FileTypeMidi0);
     }
 
     void loadData()
@@ -177,18 +194,25 @@ private slots:
         const struct {
             const char *name;
             int kind;
-        } kinds[] = { { "title", Title }, { "genre", Genre }, { "artist", Artist }, { "author", Author } };
+        } kinds[] = { { "title", Title }, { "genre", Genre }, { "artist", Artist },
+            { "author", Author } };
         for (const auto &k : kinds) {
-            auto row = [&](const char *what) -> QTestData & { return QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(k.name), QLatin1String(what)))); };
+            auto row = [&](const char *what) -> QTestData & {
+                return QTest::newRow(qPrintable(
+                    QStringLiteral("%1: %2").arg(QLatin1String(k.name), QLatin1String(what))));
+            };
             row("plain") << k.kind << QStringLiteral("Blue Night") << QStringLiteral("Blue Night");
             row("empty") << k.kind << QString() << QString();
-            row("trimmed on reading") << k.kind << QStringLiteral("  Rock  ") << QStringLiteral("Rock");
-            row("Latin-1") << k.kind << QStringLiteral("Città più bella") << QStringLiteral("Città più bella");
+            row("trimmed on reading")
+                << k.kind << QStringLiteral("  Rock  ") << QStringLiteral("Rock");
+            row("Latin-1") << k.kind << QStringLiteral("Città più bella")
+                           << QStringLiteral("Città più bella");
             row("outside Latin-1") << k.kind << QStringLiteral("Euro € clef \U0001D11E!")
                                    << QStringLiteral("Euro ? clef ?!");
             row("200 characters") << k.kind << long200 << QString(125, QLatin1Char('x'));
             row("125 characters outside the BMP")
-                << k.kind << QString(130, QLatin1Char('a')).replace(0, 1, QStringLiteral("\U0001D11E"))
+                << k.kind
+                << QString(130, QLatin1Char('a')).replace(0, 1, QStringLiteral("\U0001D11E"))
                 << (QStringLiteral("?") + QString(124, QLatin1Char('a')));
         }
     }
@@ -213,7 +237,8 @@ private slots:
         QCOMPARE(found.size(), 1);
         QCOMPARE(found.first().offset, firstTrackStart(file));
         QCOMPARE(found.first().delta, 0u);
-        const QByteArray stored = kind == Title ? found.first().payload : found.first().payload.mid(1);
+        const QByteArray stored
+            = kind == Title ? found.first().payload : found.first().payload.mid(1);
         QVERIFY(stored.size() <= 125);
         // Written texts are not trimmed, only cut and converted.
         QCOMPARE(QString::fromLatin1(stored).trimmed(), expected);
@@ -223,9 +248,11 @@ private slots:
     {
         RawMidiFile midi = loaded(typicalSong().build());
         midi.setTitle(QString());
-        QVERIFY(midi.stream().mid(firstTrackStart(midi.stream()), 4) == QByteArray::fromHex("00ff0300"));
+        QVERIFY(midi.stream().mid(firstTrackStart(midi.stream()), 4)
+            == QByteArray::fromHex("00ff0300"));
         midi.setAuthor(QString());
-        QVERIFY(midi.stream().mid(firstTrackStart(midi.stream()), 5) == QByteArray::fromHex("00ff4b0103"));
+        QVERIFY(midi.stream().mid(firstTrackStart(midi.stream()), 5)
+            == QByteArray::fromHex("00ff4b0103"));
         QVERIFY(midi.hasTitle());
         QVERIFY(midi.hasAuthor());
         QCOMPARE(midi.title(), QString());
@@ -242,7 +269,8 @@ private slots:
         QTest::newRow("length") << false << 215 << QByteArray("215") << 215;
         QTest::newRow("length 0") << false << 0 << QByteArray("0") << 0;
         QTest::newRow("negative length") << false << -5 << QByteArray("-5") << 0;
-        QTest::newRow("largest length") << false << 2147483647 << QByteArray("2147483647") << 2147483647;
+        QTest::newRow("largest length")
+            << false << 2147483647 << QByteArray("2147483647") << 2147483647;
         QTest::newRow("tempo") << true << 120 << QByteArray("120") << 120;
         QTest::newRow("negative tempo") << true << -1 << QByteArray("-1") << 0;
     }
@@ -260,7 +288,8 @@ private slots:
             tempo ? midi.setUserBpm(value) : midi.setLength(value);
         QCOMPARE(tempo ? midi.userBpm() : midi.length(), readBack);
         QVERIFY(tempo ? midi.hasUserBpm() : midi.hasLength());
-        const QList<MidiChecker::Event> found = metaEvents(parsedEvents(midi.stream()), 0x4B, subType);
+        const QList<MidiChecker::Event> found
+            = metaEvents(parsedEvents(midi.stream()), 0x4B, subType);
         QCOMPARE(found.size(), 1);
         QCOMPARE(found.first().payload.mid(1), stored);
     }
@@ -282,7 +311,9 @@ private slots:
         QTest::newRow("largest") << QByteArray("2147483647") << 2147483647;
         QTest::newRow("too large") << QByteArray("2147483648") << 0;
         QTest::newRow("far too large") << QByteArray("99999999999999999999") << 0;
-        QTest::newRow("ends at 0x00") << QByteArray("180\0" "999", 7) << 180;
+        QTest::newRow("ends at 0x00") << QByteArray("180\0"
+                                                    "999",
+            7) << 180;
         QTest::newRow("superscript digit") << QByteArray("2\xb2") << 0;
     }
 
@@ -290,7 +321,8 @@ private slots:
     {
         QFETCH(QByteArray, payload);
         QFETCH(int, value);
-        RawMidiFile midi = loaded(MidiBuilder().track().tag(0, 4, payload).tag(0, 5, payload).build());
+        RawMidiFile midi
+            = loaded(MidiBuilder().track().tag(0, 4, payload).tag(0, 5, payload).build());
         QCOMPARE(midi.length(), value);
         QCOMPARE(midi.userBpm(), value);
         QVERIFY(midi.hasLength());
@@ -305,7 +337,8 @@ private slots:
         QTest::newRow("spaces around") << QByteArray("  Rock \t") << QStringLiteral("Rock");
         QTest::newRow("ends at 0x00") << QByteArray("Rock\0junk", 9) << QStringLiteral("Rock");
         QTest::newRow("Latin-1 byte") << QByteArray("Perch\xe9") << QStringLiteral("Perché");
-        QTest::newRow("no-break spaces trimmed") << QByteArray("\xa0Jazz\xa0") << QStringLiteral("Jazz");
+        QTest::newRow("no-break spaces trimmed")
+            << QByteArray("\xa0Jazz\xa0") << QStringLiteral("Jazz");
         QTest::newRow("empty") << QByteArray() << QString();
     }
 
@@ -313,8 +346,8 @@ private slots:
     {
         QFETCH(QByteArray, payload);
         QFETCH(QString, text);
-        RawMidiFile midi = loaded(
-            MidiBuilder().track().meta(0, 0x03, payload).tag(0, 1, payload).build());
+        RawMidiFile midi
+            = loaded(MidiBuilder().track().meta(0, 0x03, payload).tag(0, 1, payload).build());
         QCOMPARE(midi.title(), text);
         QCOMPARE(midi.genre(), text);
     }
@@ -323,12 +356,16 @@ private slots:
     void shortTagEvents()
     {
         // A tag event of length 0 followed by bytes that look like a sub-type.
-        RawMidiFile midi = loaded(MidiBuilder().track().raw(QByteArray::fromHex("00ff4b00")).raw(
-                                      QByteArray::fromHex("02ff0100")).build());
+        RawMidiFile midi = loaded(MidiBuilder()
+                                      .track()
+                                      .raw(QByteArray::fromHex("00ff4b00"))
+                                      .raw(QByteArray::fromHex("02ff0100"))
+                                      .build());
         QVERIFY(midi.hasArtist());
         QCOMPARE(midi.artist(), QString());
         // A marker whose length covers only the sub-type and one bar byte.
-        RawMidiFile marker = loaded(MidiBuilder().track().raw(QByteArray::fromHex("00ff4b020601")).build());
+        RawMidiFile marker
+            = loaded(MidiBuilder().track().raw(QByteArray::fromHex("00ff4b020601")).build());
         QCOMPARE(marker.markersList().size(), 1);
         QCOMPARE(marker.markersList().first().text, QString());
     }
@@ -338,19 +375,19 @@ private slots:
         QTest::addColumn<QList<Marker>>("markers");
         QTest::addColumn<QList<Marker>>("expected");
 
-        const QList<Marker> three = { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Verse"), 9),
-                                      Marker(QStringLiteral("Chorus"), 17) };
+        const QList<Marker> three = { Marker(QStringLiteral("Intro"), 1),
+            Marker(QStringLiteral("Verse"), 9), Marker(QStringLiteral("Chorus"), 17) };
         QTest::newRow("three markers") << three << three;
         QTest::newRow("empty list") << QList<Marker>() << QList<Marker>();
-        QTest::newRow("16-bit bars") << QList<Marker>({ Marker(QStringLiteral("Top"), 65535),
-                                                        Marker(QStringLiteral("Wrap"), 65536 + 300) })
+        QTest::newRow("16-bit bars") << QList<Marker>(
+            { Marker(QStringLiteral("Top"), 65535), Marker(QStringLiteral("Wrap"), 65536 + 300) })
                                      << QList<Marker>({ Marker(QStringLiteral("Top"), 65535),
-                                                        Marker(QStringLiteral("Wrap"), 300) });
+                                            Marker(QStringLiteral("Wrap"), 300) });
         QTest::newRow("text cut to 124")
             << QList<Marker>({ Marker(QString(125, QLatin1Char('m')), 5) })
             << QList<Marker>({ Marker(QString(124, QLatin1Char('m')), 5) });
-        QTest::newRow("empty text") << QList<Marker>({ Marker(QString(), 2) })
-                                    << QList<Marker>({ Marker(QString(), 2) });
+        QTest::newRow("empty text")
+            << QList<Marker>({ Marker(QString(), 2) }) << QList<Marker>({ Marker(QString(), 2) });
     }
 
     void markers()
@@ -358,9 +395,8 @@ private slots:
         QFETCH(QList<Marker>, markers);
         QFETCH(QList<Marker>, expected);
 
-        // The file starts with old markers, one of them not at the head.
-        MidiBuilder builder = typicalSong();
-        QByteArray old = MidiBuilder().track().marker(0, 3, "Old").marker(0, 4, "Older").build();
+        // The file starts with two old markers, which every write replaces.
+        const QByteArray old = typicalSong(0).marker(0, 3, "Old").marker(0, 4, "Older").build();
         RawMidiFile midi = loaded(old);
         midi.setMarkersList(markers);
         QCOMPARE(midi.markersList(), expected);
@@ -383,9 +419,12 @@ private slots:
         QCOMPARE(midi.dbgInsertMarker(QStringLiteral("Bridge"), 0x1234), 4 + 3 + 6);
         QCOMPARE(midi.insertMarker(QStringLiteral("End"), 2), 4 + 3 + 3);
         const qint64 head = firstTrackStart(before);
-        QCOMPARE(midi.stream().mid(head, 10), QByteArray::fromHex("00ff4b0606000245" "6e64"));
+        QCOMPARE(midi.stream().mid(head, 10),
+            QByteArray::fromHex("00ff4b0606000245"
+                                "6e64"));
         QCOMPARE(midi.markersList(),
-                 QList<Marker>({ Marker(QStringLiteral("End"), 2), Marker(QStringLiteral("Bridge"), 0x1234) }));
+            QList<Marker>(
+                { Marker(QStringLiteral("End"), 2), Marker(QStringLiteral("Bridge"), 0x1234) }));
         QVERIFY(!parsedEvents(midi.stream()).isEmpty());
     }
 
@@ -408,9 +447,12 @@ private slots:
 
         QCOMPARE(midi.insertMetaevent("abc", quint8(0x01), head), 7);
         QCOMPARE(midi.insertMetaevent("de", RawMidiFile::MetaArtist, head), 7);
-        QCOMPARE(midi.stream().mid(head, 14), QByteArray::fromHex("00ff4b03026465" "00ff0103616263"));
+        QCOMPARE(midi.stream().mid(head, 14),
+            QByteArray::fromHex("00ff4b03026465"
+                                "00ff0103616263"));
         QVERIFY(!parsedEvents(midi.stream()).isEmpty());
-        QCOMPARE(midi.indexOfZevioMetaevent(midi.stream(), head, RawMidiFile::MetaArtist), head + 1);
+        QCOMPARE(
+            midi.indexOfZevioMetaevent(midi.stream(), head, RawMidiFile::MetaArtist), head + 1);
         QCOMPARE(midi.indexOfZevioMetaevent(midi.stream(), head + 2, RawMidiFile::MetaArtist), -1);
         QString text;
         QCOMPARE(midi.extractMetaevent(text, quint8(0x01)), head + 8);
@@ -460,13 +502,18 @@ private slots:
         QCOMPARE(readText(midi, kind), QStringLiteral("Delayed"));
         QVERIFY(hasText(midi, kind));
 
-        RawMidiFile secondOnly = loaded(MidiBuilder(1).track().note(0, 60).track().meta(0, 0x03, "Piano").tag(0, quint8(kind), "Piano").build());
+        RawMidiFile secondOnly = loaded(MidiBuilder(1)
+                                            .track()
+                                            .note(0, 60)
+                                            .track()
+                                            .meta(0, 0x03, "Piano")
+                                            .tag(0, quint8(kind), "Piano")
+                                            .build());
         QCOMPARE(readText(secondOnly, kind), QStringLiteral("Piano"));
 
         writeText(midi, kind, QStringLiteral("New"));
         QCOMPARE(readText(midi, kind), QStringLiteral("New"));
         const QByteArray edited = midi.stream();
-        const QList<MidiChecker::Event> events = parsedEvents(edited);
         QCOMPARE(eventsOfKind(edited, kind).size(), 2); // the new one and the delayed one
         const qint64 secondTrack = edited.lastIndexOf("MTrk");
         QCOMPARE(edited.mid(secondTrack), file.mid(file.lastIndexOf("MTrk")));
@@ -508,8 +555,9 @@ private slots:
             QCOMPARE(found.last().delta, delta);
         }
         QCOMPARE(midi.key(), QStringLiteral("D"));
-        QCOMPARE(midi.markersList(), QList<Marker>({ Marker(QStringLiteral("Intro"), 1),
-                                                     Marker(QStringLiteral("Late marker"), 9) }));
+        QCOMPARE(midi.markersList(),
+            QList<Marker>(
+                { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Late marker"), 9) }));
     }
 
     // Running status carries across meta and SysEx events, as real files have it.
@@ -549,7 +597,8 @@ private slots:
         const QByteArray edited = midi.stream();
         QCOMPARE(edited.size(), file.size() + 7);
         QCOMPARE(edited.mid(22, 7), QByteArray::fromHex("00ff03034e6577"));
-        QCOMPARE(qFromBigEndian<quint32>(edited.constData() + 18), qFromBigEndian<quint32>(file.constData() + 18) + 7);
+        QCOMPARE(qFromBigEndian<quint32>(edited.constData() + 18),
+            qFromBigEndian<quint32>(file.constData() + 18) + 7);
         QCOMPARE(midi.title(), QStringLiteral("New"));
     }
 
@@ -558,7 +607,10 @@ private slots:
     void multiByteLengths()
     {
         const QByteArray longTitle(200, 't');
-        const QByteArray file = typicalSong(0).meta(0, 0x03, longTitle).meta(0, 0x02, QByteArray(130, ' ') + "Zevio").build();
+        const QByteArray file = typicalSong(0)
+                                    .meta(0, 0x03, longTitle)
+                                    .meta(0, 0x02, QByteArray(130, ' ') + "Zevio")
+                                    .build();
         RawMidiFile midi = loaded(file);
         QCOMPARE(midi.title(), QString::fromLatin1(longTitle));
         QVERIFY(midi.isZevio());
@@ -594,7 +646,8 @@ private slots:
         const QByteArray edited = midi.stream();
         QCOMPARE(qFromBigEndian<quint32>(edited.constData() + 18), realLength + 3 - 7 + 13);
         QByteArray check = edited;
-        qToBigEndian<quint32>(qFromBigEndian<quint32>(edited.constData() + 18) - 3, check.data() + 18);
+        qToBigEndian<quint32>(
+            qFromBigEndian<quint32>(edited.constData() + 18) - 3, check.data() + 18);
         QCOMPARE(metaEvents(parsedEvents(check), 0x03).size(), 1);
     }
 
@@ -608,7 +661,8 @@ private slots:
         QTest::newRow("lower case") << QList<QByteArray>({ "made by zevio" }) << true;
         QTest::newRow("second word") << QList<QByteArray>({ "Melvoran Music" }) << true;
         QTest::newRow("other") << QList<QByteArray>({ "(C) Someone Else" }) << false;
-        QTest::newRow("only the first counts") << QList<QByteArray>({ "Someone", "Zevio" }) << false;
+        QTest::newRow("only the first counts")
+            << QList<QByteArray>({ "Someone", "Zevio" }) << false;
         QTest::newRow("after 0x00") << QList<QByteArray>({ QByteArray("abc\0Zevio", 9) }) << false;
     }
 

@@ -2,7 +2,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 QStringList capturedLines;
 
 void captureHandler(QtMsgType, const QMessageLogContext &, const QString &message)
@@ -87,21 +88,51 @@ private slots:
         const SongInfo original = filledRecord();
         SongInfo changed = original;
         switch (field) {
-        case 0: changed.title.clear(); break;
-        case 1: changed.artist.clear(); break;
-        case 2: changed.altArtist.clear(); break;
-        case 3: changed.genre.clear(); break;
-        case 4: changed.author.clear(); break;
-        case 5: changed.length = 1; break;
-        case 6: changed.userBpm = 1; break;
-        case 7: changed.key.clear(); break;
-        case 8: changed.filename.clear(); break;
-        case 9: changed.shortname.clear(); break;
-        case 10: changed.isZevio = false; break;
-        case 11: changed.markers[1].bar = 10; break;
-        case 12: changed.format.clear(); break;
-        case 13: changed.mfxLongName.clear(); break;
-        case 14: changed.mfxFlags = 0; break;
+        case 0:
+            changed.title.clear();
+            break;
+        case 1:
+            changed.artist.clear();
+            break;
+        case 2:
+            changed.altArtist.clear();
+            break;
+        case 3:
+            changed.genre.clear();
+            break;
+        case 4:
+            changed.author.clear();
+            break;
+        case 5:
+            changed.length = 1;
+            break;
+        case 6:
+            changed.userBpm = 1;
+            break;
+        case 7:
+            changed.key.clear();
+            break;
+        case 8:
+            changed.filename.clear();
+            break;
+        case 9:
+            changed.shortname.clear();
+            break;
+        case 10:
+            changed.isZevio = false;
+            break;
+        case 11:
+            changed.markers[1].bar = 10;
+            break;
+        case 12:
+            changed.format.clear();
+            break;
+        case 13:
+            changed.mfxLongName.clear();
+            break;
+        case 14:
+            changed.mfxFlags = 0;
+            break;
         }
         QVERIFY(changed != original);
     }
@@ -113,46 +144,38 @@ private slots:
 
         QTest::newRow("empty record")
             << SongInfo()
-            << QStringList({ QStringLiteral("Dump Info song ----------------------------------------------"),
-                             QStringLiteral("Format     : \"\""),
-                             QStringLiteral("Filename   : \"\""),
-                             QStringLiteral("Shortname  : \"\""),
-                             QStringLiteral("Is Zevio  : false"),
-                             QStringLiteral("Title      : \"\""),
-                             QStringLiteral("Artist     : \"\""),
-                             QStringLiteral("AltArtist  : \"\""),
-                             QStringLiteral("Genre      : \"\""),
-                             QStringLiteral("Author     : \"\""),
-                             QStringLiteral("Length     : 0"),
-                             QStringLiteral("userBpm    : 0"),
-                             QStringLiteral("Key        : \"\""),
-                             QStringLiteral("Markers:"),
-                             QStringLiteral("NO Markers"),
-                             QStringLiteral("MfxLongName: \"\""),
-                             QStringLiteral("MfxFlags   : 0x00"),
-                             QStringLiteral("Dump END ----------------------------------------------------") });
+            << QStringList({ QStringLiteral(
+                                 "Dump Info song ----------------------------------------------"),
+                   QStringLiteral("Format     : \"\""), QStringLiteral("Filename   : \"\""),
+                   QStringLiteral("Shortname  : \"\""), QStringLiteral("Is Zevio  : false"),
+                   QStringLiteral("Title      : \"\""), QStringLiteral("Artist     : \"\""),
+                   QStringLiteral("AltArtist  : \"\""), QStringLiteral("Genre      : \"\""),
+                   QStringLiteral("Author     : \"\""), QStringLiteral("Length     : 0"),
+                   QStringLiteral("userBpm    : 0"), QStringLiteral("Key        : \"\""),
+                   QStringLiteral("Markers:"), QStringLiteral("NO Markers"),
+                   QStringLiteral("MfxLongName: \"\""), QStringLiteral("MfxFlags   : 0x00"),
+                   QStringLiteral(
+                       "Dump END ----------------------------------------------------") });
 
         QTest::newRow("filled record")
             << filledRecord()
-            << QStringList({ QStringLiteral("Dump Info song ----------------------------------------------"),
-                             QStringLiteral("Format     : \"MIDI\""),
-                             QStringLiteral("Filename   : \"/tmp/songs/blue.mid\""),
-                             QStringLiteral("Shortname  : \"blue.mid\""),
-                             QStringLiteral("Is Zevio  : true"),
-                             QStringLiteral("Title      : \"Blue Night\""),
-                             QStringLiteral("Artist     : \"Anna Neri\""),
-                             QStringLiteral("AltArtist  : \"A. Neri\""),
-                             QStringLiteral("Genre      : \"Pop\""),
-                             QStringLiteral("Author     : \"G. Verdi\""),
-                             QStringLiteral("Length     : 215"),
-                             QStringLiteral("userBpm    : 120"),
-                             QStringLiteral("Key        : \"F#-\""),
-                             QStringLiteral("Markers:"),
-                             QStringLiteral("  bar: 1   text: \"Intro\""),
-                             QStringLiteral("  bar: 9   text: \"Verse\""),
-                             QStringLiteral("MfxLongName: \"BLUE NIGHT LONG\""),
-                             QStringLiteral("MfxFlags   : 0xa5"),
-                             QStringLiteral("Dump END ----------------------------------------------------") });
+            << QStringList({ QStringLiteral(
+                                 "Dump Info song ----------------------------------------------"),
+                   QStringLiteral("Format     : \"MIDI\""),
+                   QStringLiteral("Filename   : \"/tmp/songs/blue.mid\""),
+                   QStringLiteral("Shortname  : \"blue.mid\""), QStringLiteral("Is Zevio  : true"),
+                   QStringLiteral("Title      : \"Blue Night\""),
+                   QStringLiteral("Artist     : \"Anna Neri\""),
+                   QStringLiteral("AltArtist  : \"A. Neri\""),
+                   QStringLiteral("Genre      : \"Pop\""),
+                   QStringLiteral("Author     : \"G. Verdi\""), QStringLiteral("Length     : 215"),
+                   QStringLiteral("userBpm    : 120"), QStringLiteral("Key        : \"F#-\""),
+                   QStringLiteral("Markers:"), QStringLiteral("  bar: 1   text: \"Intro\""),
+                   QStringLiteral("  bar: 9   text: \"Verse\""),
+                   QStringLiteral("MfxLongName: \"BLUE NIGHT LONG\""),
+                   QStringLiteral("MfxFlags   : 0xa5"),
+                   QStringLiteral(
+                       "Dump END ----------------------------------------------------") });
     }
 
     void dump()

@@ -2,7 +2,11 @@
 
 #include <QtEndian>
 
-MidiBuilder::MidiBuilder(int format, int division) : format(format), division(division) { }
+MidiBuilder::MidiBuilder(int format, int division)
+    : format(format)
+    , division(division)
+{
+}
 
 MidiBuilder &MidiBuilder::track()
 {
@@ -21,14 +25,20 @@ MidiBuilder &MidiBuilder::raw(const QByteArray &bytes)
 MidiBuilder &MidiBuilder::meta(quint32 delta, quint8 type, const QByteArray &payload)
 {
     QByteArray event = vlq(delta);
-    event.append(char(0xFF)).append(char(type)).append(vlq(quint32(payload.size()))).append(payload);
+    event.append(char(0xFF))
+        .append(char(type))
+        .append(vlq(quint32(payload.size())))
+        .append(payload);
     return raw(event);
 }
 
 MidiBuilder &MidiBuilder::tag(quint32 delta, quint8 subType, const QByteArray &payload)
 {
     QByteArray event = vlq(delta);
-    event.append(char(0xFF)).append(char(0x4B)).append(char(payload.size() + 1)).append(char(subType));
+    event.append(char(0xFF))
+        .append(char(0x4B))
+        .append(char(payload.size() + 1))
+        .append(char(subType));
     event.append(payload);
     return raw(event);
 }

@@ -2,7 +2,8 @@
 
 #include <QtEndian>
 
-namespace {
+namespace
+{
 
 bool readStrictVlq(const QByteArray &b, qint64 &pos, qint64 end, quint32 &value)
 {
@@ -50,7 +51,8 @@ bool MidiChecker::strictParse(const QByteArray &file, QList<Event> *events, QStr
             ev.track = track;
             ev.offset = pos;
             if (!readStrictVlq(file, pos, end, ev.delta) || pos >= end)
-                return fail(QStringLiteral("track %1: broken delta time at %2").arg(track).arg(ev.offset));
+                return fail(
+                    QStringLiteral("track %1: broken delta time at %2").arg(track).arg(ev.offset));
             const quint8 status = quint8(file.at(pos));
             if (status == 0xFF) {
                 if (pos + 2 > end)
@@ -60,7 +62,9 @@ bool MidiChecker::strictParse(const QByteArray &file, QList<Event> *events, QStr
                 pos += 2;
                 quint32 len = 0;
                 if (!readStrictVlq(file, pos, end, len) || pos + len > end)
-                    return fail(QStringLiteral("track %1: meta event length at %2").arg(track).arg(ev.offset));
+                    return fail(QStringLiteral("track %1: meta event length at %2")
+                                    .arg(track)
+                                    .arg(ev.offset));
                 ev.payload = file.mid(pos, len);
                 pos += len;
                 if (ev.metaType == 0x2F) {
@@ -77,7 +81,8 @@ bool MidiChecker::strictParse(const QByteArray &file, QList<Event> *events, QStr
                 ev.payload = file.mid(pos, len);
                 pos += len;
             } else if (status >= 0xF0) {
-                return fail(QStringLiteral("track %1: system byte %2").arg(track).arg(status, 0, 16));
+                return fail(
+                    QStringLiteral("track %1: system byte %2").arg(track).arg(status, 0, 16));
             } else {
                 if (status & 0x80) {
                     running = status;
@@ -92,7 +97,8 @@ bool MidiChecker::strictParse(const QByteArray &file, QList<Event> *events, QStr
                 ev.payload = file.mid(pos, count);
                 for (char c : ev.payload) {
                     if (quint8(c) & 0x80)
-                        return fail(QStringLiteral("track %1: status byte inside an event").arg(track));
+                        return fail(
+                            QStringLiteral("track %1: status byte inside an event").arg(track));
                 }
                 pos += count;
             }
@@ -105,4 +111,3 @@ bool MidiChecker::strictParse(const QByteArray &file, QList<Event> *events, QStr
         return fail(QStringLiteral("%1 bytes after the last track").arg(file.size() - pos));
     return true;
 }
-

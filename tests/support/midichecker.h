@@ -9,7 +9,8 @@
 // of the code under test: exact chunk lengths, the declared number of tracks,
 // every event complete, End of Track as the last event of every track, nothing
 // after the last chunk.
-namespace MidiChecker {
+namespace MidiChecker
+{
 
 struct Event {
     int track = 0;

@@ -2,7 +2,11 @@
 
 #include <QtEndian>
 
-Mp3Builder::Mp3Builder(int majorVersion, quint8 flags) : major(majorVersion), headerFlags(flags) { }
+Mp3Builder::Mp3Builder(int majorVersion, quint8 flags)
+    : major(majorVersion)
+    , headerFlags(flags)
+{
+}
 
 Mp3Builder &Mp3Builder::frame(const QByteArray &identifier, const QByteArray &body, quint16 flags)
 {
