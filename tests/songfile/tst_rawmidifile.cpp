@@ -2,6 +2,8 @@
 #include "midichecker.h"
 #include "rawmidifile.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -649,6 +651,97 @@ private slots:
         qToBigEndian<quint32>(
             qFromBigEndian<quint32>(edited.constData() + 18) - 3, check.data() + 18);
         QCOMPARE(metaEvents(parsedEvents(check), 0x03).size(), 1);
+    }
+
+    // An independent reader (mido) must read a file edited by every writer and
+    // see the events in the order the writers put them.
+    void checkedByMido()
+    {
+        QProcess probe;
+        probe.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"), QStringLiteral("import mido") });
+        if (!probe.waitForFinished(30000) || probe.exitCode() != 0)
+            QSKIP("python3-mido is not installed");
+
+        const QByteArray original = MidiBuilder(1)
+                                        .track()
+                                        .meta(0, 0x51, QByteArray::fromHex("07a120"))
+                                        .meta(0, 0x58, QByteArray::fromHex("04021808"))
+                                        .meta(0, 0x59, QByteArray::fromHex("0000"))
+                                        .raw(QByteArray::fromHex("00c005"))
+                                        .note(0, 60)
+                                        .note(0, 64)
+                                        .meta(384, 0x59, QByteArray::fromHex("0200"))
+                                        .track()
+                                        .meta(0, 0x03, "Piano")
+                                        .note(480, 67)
+                                        .build();
+        RawMidiFile midi = loaded(original);
+        // The facade's order for a MIDI file.
+        midi.setMarkersList(
+            { Marker(QString(130, QLatin1Char('m')), 1), Marker(QStringLiteral("Verse"), 9) });
+        midi.setKey(QStringLiteral("F# -"));
+        midi.setLength(215);
+        midi.setTitle(QString(130, QLatin1Char('t')));
+        midi.setAuthor(QStringLiteral("G. Verdi"));
+        midi.setUserBpm(120);
+        midi.setArtist(QStringLiteral("Perché \u20ac"));
+        midi.setGenre(QStringLiteral("Pop"));
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("song.mid"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(midi.stream()), qint64(midi.stream().size()));
+        file.close();
+
+        const char script[] = R"(
+import sys, mido
+for i, track in enumerate(mido.MidiFile(sys.argv[1]).tracks):
+    for msg in track:
+        if msg.type == "unknown_meta":
+            print(i, msg.time, "tag", bytes(msg.data).hex())
+        elif msg.type == "track_name":
+            print(i, msg.time, "name", msg.name)
+        elif msg.type == "key_signature":
+            print(i, msg.time, "key", msg.key)
+        else:
+            print(i, msg.time, msg.type)
+)";
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"), QString::fromLatin1(script), path });
+        QVERIFY(python.waitForFinished(60000));
+        QCOMPARE(QString::fromLocal8Bit(python.readAllStandardError()), QString());
+        QCOMPARE(python.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(python.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+
+        const QStringList expected = {
+            QStringLiteral("0 0 tag 01506f70"), // genre "Pop"
+            QStringLiteral("0 0 tag 025065726368e9203f"), // artist "Perché ?"
+            QStringLiteral("0 0 tag 05313230"), // tempo "120"
+            QStringLiteral("0 0 tag 03472e205665726469"), // author "G. Verdi"
+            QStringLiteral("0 0 name ") + QString(125, QLatin1Char('t')),
+            QStringLiteral("0 0 tag 04323135"), // length "215"
+            QStringLiteral("0 0 key F#m"),
+            QStringLiteral("0 0 tag 060001") + QString::fromLatin1(QByteArray(124, 'm').toHex()),
+            QStringLiteral("0 0 tag 0600095665727365"), // marker "Verse" at bar 9
+            QStringLiteral("0 0 set_tempo"),
+            QStringLiteral("0 0 time_signature"),
+            QStringLiteral("0 0 program_change"), // the old delta-0 key C is gone
+            QStringLiteral("0 0 note_on"),
+            QStringLiteral("0 240 note_on"),
+            QStringLiteral("0 0 note_on"),
+            QStringLiteral("0 240 note_on"),
+            QStringLiteral("0 384 key D"), // after a bar line: not a delta-0 event
+            QStringLiteral("0 0 end_of_track"),
+        };
+        QCOMPARE(lines.mid(0, expected.size()), expected);
+        QCOMPARE(lines.mid(expected.size()),
+            QStringList({ QStringLiteral("1 0 name Piano"), QStringLiteral("1 480 note_on"),
+                QStringLiteral("1 240 note_on"), QStringLiteral("1 0 end_of_track") }));
     }
 
     void isZevio_data()
