@@ -53,88 +53,15 @@ private slots:
         QVERIFY(info != SongInfo());
         info.clear();
         QVERIFY(info == SongInfo());
-        QVERIFY(info.title.isEmpty() && info.format.isEmpty() && info.markers.isEmpty());
+        for (const QString &text :
+            { info.title, info.artist, info.altArtist, info.genre, info.author, info.key,
+                info.filename, info.shortname, info.format, info.mfxLongName })
+            QVERIFY(text.isEmpty());
+        QVERIFY(info.markers.isEmpty());
         QCOMPARE(info.length, 0);
         QCOMPARE(info.userBpm, 0);
         QCOMPARE(info.mfxFlags, qint8(0));
         QCOMPARE(info.isZevio, false);
-    }
-
-    void copiesAreIndependent()
-    {
-        const SongInfo original = filledRecord();
-        SongInfo copy = original;
-        QVERIFY(copy == original);
-        copy.markers[0].text = QStringLiteral("Changed");
-        copy.title.append(QLatin1Char('!'));
-        QCOMPARE(original.markers.at(0).text, QStringLiteral("Intro"));
-        QCOMPARE(original.title, QStringLiteral("Blue Night"));
-
-        SongInfo assigned;
-        assigned = original;
-        QVERIFY(assigned == original);
-    }
-
-    void equalityLooksAtEveryField_data()
-    {
-        QTest::addColumn<int>("field");
-        for (int field = 0; field < 15; ++field)
-            QTest::newRow(qPrintable(QString::number(field))) << field;
-    }
-
-    void equalityLooksAtEveryField()
-    {
-        QFETCH(int, field);
-        const SongInfo original = filledRecord();
-        SongInfo changed = original;
-        switch (field) {
-        case 0:
-            changed.title.clear();
-            break;
-        case 1:
-            changed.artist.clear();
-            break;
-        case 2:
-            changed.altArtist.clear();
-            break;
-        case 3:
-            changed.genre.clear();
-            break;
-        case 4:
-            changed.author.clear();
-            break;
-        case 5:
-            changed.length = 1;
-            break;
-        case 6:
-            changed.userBpm = 1;
-            break;
-        case 7:
-            changed.key.clear();
-            break;
-        case 8:
-            changed.filename.clear();
-            break;
-        case 9:
-            changed.shortname.clear();
-            break;
-        case 10:
-            changed.isZevio = false;
-            break;
-        case 11:
-            changed.markers[1].bar = 10;
-            break;
-        case 12:
-            changed.format.clear();
-            break;
-        case 13:
-            changed.mfxLongName.clear();
-            break;
-        case 14:
-            changed.mfxFlags = 0;
-            break;
-        }
-        QVERIFY(changed != original);
     }
 
     void dump_data()
