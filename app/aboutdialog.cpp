@@ -6,19 +6,21 @@
 #include <QDate>
 #include <QEvent>
 
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), ui(new Ui::AboutDialog)
+AboutDialog::AboutDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::AboutDialog)
 {
     ui->setupUi(this);
 
     const QString buildDate = formatBuildDate(BuildInfo::compilerDate(), QLocale::system());
-    const QString version =
-            tr("Version:&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp; %1<br/>Build date: %2<br/>")
-                    .arg(BuildInfo::version(), buildDate);
+    const QString version
+        = tr("Version:&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp; %1<br/>Build date: %2<br/>")
+              .arg(BuildInfo::version(), buildDate);
     ui->versionLabel->setText(richTextDocument(version, QStringLiteral("Sans Serif"), 12));
 
-    const QString notice =
-            tr("&copy; 2012 <a href=\"https://www.zevio.it\">Zevio</a><br/>"
-               "Assistenza: <a href=\"mailto:assistenza@zevio.it\">assistenza@zevio.it</a><br/>");
+    const QString notice
+        = tr("&copy; 2012 <a href=\"https://www.zevio.it\">Zevio</a><br/>"
+             "Assistenza: <a href=\"mailto:assistenza@zevio.it\">assistenza@zevio.it</a><br/>");
     ui->infoLabel->setText(richTextDocument(notice, QStringLiteral("Bitstream Vera Sans"), 10));
 }
 
@@ -38,8 +40,7 @@ QString AboutDialog::formatBuildDate(const QByteArray &compilerDate, const QLoca
     return locale.toString(date, QLocale::ShortFormat);
 }
 
-QString AboutDialog::richTextDocument(const QString &text, const QString &fontFamily,
-                                      int pointSize)
+QString AboutDialog::richTextDocument(const QString &text, const QString &fontFamily, int pointSize)
 {
     return QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" "
                           "\"http://www.w3.org/TR/REC-html40/strict.dtd\">"
@@ -50,7 +51,7 @@ QString AboutDialog::richTextDocument(const QString &text, const QString &fontFa
                           "<p style=\" margin-top:0px; margin-bottom:0px; margin-left:0px; "
                           "margin-right:0px; -qt-block-indent:0; text-indent:0px;\">%3</p>"
                           "</body></html>")
-            .arg(fontFamily, QString::number(pointSize), text);
+        .arg(fontFamily, QString::number(pointSize), text);
 }
 
 void AboutDialog::changeEvent(QEvent *event)

@@ -7,7 +7,8 @@
 
 class QEvent;
 
-namespace Ui {
+namespace Ui
+{
 class AboutDialog;
 }
 
@@ -25,8 +26,7 @@ public:
     static QString formatBuildDate(const QByteArray &compilerDate, const QLocale &locale);
 
     // text as a one-paragraph rich-text document in the given font.
-    static QString richTextDocument(const QString &text, const QString &fontFamily,
-                                    int pointSize);
+    static QString richTextDocument(const QString &text, const QString &fontFamily, int pointSize);
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -4,7 +4,8 @@
 
 // The settings store every component opens on its own (native backend of the
 // platform), and the keys the program shares.
-namespace AppSettings {
+namespace AppSettings
+{
 
 inline constexpr QLatin1String organisation("zevio");
 inline constexpr QLatin1String application("quenor_pc");

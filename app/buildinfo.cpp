@@ -1,6 +1,7 @@
 #include "buildinfo.h"
 
-namespace BuildInfo {
+namespace BuildInfo
+{
 
 QString version()
 {

@@ -5,7 +5,8 @@
 
 // The program's version and the moment it was compiled, as the log banner and
 // the about box show them.
-namespace BuildInfo {
+namespace BuildInfo
+{
 
 // "1.76"
 QString version();

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QSettings>
 
-HelpDialog::HelpDialog(QWidget *parent) : QDialog(parent), ui(new Ui::HelpDialog)
+HelpDialog::HelpDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::HelpDialog)
 {
     ui->setupUi(this);
     setWindowTitle(tr("Aiuto"));
@@ -31,7 +33,8 @@ QString HelpDialog::pagePath(const QString &language)
 void HelpDialog::loadHelp()
 {
     QSettings settings(AppSettings::organisation, AppSettings::application);
-    const QString language = settings.value(AppSettings::languageKey, QStringLiteral("it")).toString();
+    const QString language
+        = settings.value(AppSettings::languageKey, QStringLiteral("it")).toString();
     QFile page(pagePath(language));
     if (!page.open(QIODevice::ReadOnly))
         return;

@@ -5,7 +5,8 @@
 
 class QEvent;
 
-namespace Ui {
+namespace Ui
+{
 class HelpDialog;
 }
 

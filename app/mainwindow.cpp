@@ -9,9 +9,9 @@
 #include <QEvent>
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent),
-      ui(new Ui::MainWindow),
-      m_settings(AppSettings::organisation, AppSettings::application)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+    , m_settings(AppSettings::organisation, AppSettings::application)
 {
     ui->setupUi(this);
     setWindowTitle(tr("Quenor PC"));
@@ -32,12 +32,13 @@ MainWindow::MainWindow(QWidget *parent)
 
     markLanguage(m_settings.value(AppSettings::languageKey, QStringLiteral("it")).toString());
 
-    const bool copyrightAsk =
-            m_settings.value(AppSettings::copyrightAskKey, m_copyrightAskDefault).toBool();
+    const bool copyrightAsk
+        = m_settings.value(AppSettings::copyrightAskKey, m_copyrightAskDefault).toBool();
     ui->actionCopyrightYes->setChecked(copyrightAsk);
     ui->actionCopyrightNo->setChecked(!copyrightAsk);
 
-    ui->dbgLogEnableCheckBox->setChecked(m_settings.value(AppSettings::logEnabledKey, false).toBool());
+    ui->dbgLogEnableCheckBox->setChecked(
+        m_settings.value(AppSettings::logEnabledKey, false).toBool());
     ui->dbgLogClearCheckBox->setChecked(m_settings.value(AppSettings::logClearKey, false).toBool());
 
     setupLibrary();
@@ -164,26 +165,26 @@ void MainWindow::on_dbgHidePushButton_clicked()
 // The library commands below are connected by name already; the song
 // workflows they start are added with the catalogue and the song table.
 
-void MainWindow::on_selectDirToolButton_clicked() {}
+void MainWindow::on_selectDirToolButton_clicked() { }
 
-void MainWindow::on_updateDataToolButton_clicked() {}
+void MainWindow::on_updateDataToolButton_clicked() { }
 
-void MainWindow::onSongsTableViewDoubleClicked(const QModelIndex &) {}
+void MainWindow::onSongsTableViewDoubleClicked(const QModelIndex &) { }
 
-void MainWindow::on_optimizeMemory_triggered() {}
+void MainWindow::on_optimizeMemory_triggered() { }
 
-void MainWindow::on_transferFilesToolButton_clicked() {}
+void MainWindow::on_transferFilesToolButton_clicked() { }
 
-void MainWindow::on_actionSongsList_triggered() {}
+void MainWindow::on_actionSongsList_triggered() { }
 
-void MainWindow::onSongsTableViewShowContextMenu(const QPoint &) {}
+void MainWindow::onSongsTableViewShowContextMenu(const QPoint &) { }
 
-void MainWindow::on_dbgImportPushButton_clicked() {}
+void MainWindow::on_dbgImportPushButton_clicked() { }
 
-void MainWindow::on_dbgSavePushButton_clicked() {}
+void MainWindow::on_dbgSavePushButton_clicked() { }
 
-void MainWindow::on_dbgAddMarkerPushButton_clicked() {}
+void MainWindow::on_dbgAddMarkerPushButton_clicked() { }
 
-void MainWindow::on_dbgShowDialogPushButton_clicked() {}
+void MainWindow::on_dbgShowDialogPushButton_clicked() { }
 
-void MainWindow::on_dbgBackupPushButton_clicked() {}
+void MainWindow::on_dbgBackupPushButton_clicked() { }

@@ -10,7 +10,8 @@
 class QEvent;
 class QProgressDialog;
 
-namespace Ui {
+namespace Ui
+{
 class MainWindow;
 }
 

@@ -7,9 +7,11 @@
 
 #include <cstdlib>
 
-namespace MessageLog {
+namespace MessageLog
+{
 
-namespace {
+namespace
+{
 
 const char *severityPrefix(QtMsgType type)
 {
@@ -71,8 +73,10 @@ void writeBanner()
 {
     const QByteArray build = BuildInfo::compilerDate() + " - " + BuildInfo::compilerTime();
     const QString lines[] = {
-        QStringLiteral("|==============================================================================|"),
-        QStringLiteral("V ========================  Log start  ======================================= V"),
+        QStringLiteral(
+            "|==============================================================================|"),
+        QStringLiteral(
+            "V ========================  Log start  ======================================= V"),
         QString(),
         QStringLiteral("Version:  ") + BuildInfo::version(),
         QStringLiteral("Build:    ") + QString::fromLatin1(build),

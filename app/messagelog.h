@@ -8,7 +8,8 @@
 // Where the program's diagnostics go: the text file "log.txt" in the working
 // directory, or nowhere. The choice is made once per run, before the
 // application object exists.
-namespace MessageLog {
+namespace MessageLog
+{
 
 // The log file, by its relative name.
 QString fileName();
@@ -24,8 +25,8 @@ QByteArray formatLine(QtMsgType type, const QByteArray &text, const QDateTime &w
 void fileMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
 // Writes nothing; a fatal message still aborts the process.
-void discardMessageHandler(QtMsgType type, const QMessageLogContext &context,
-                           const QString &message);
+void discardMessageHandler(
+    QtMsgType type, const QMessageLogContext &context, const QString &message);
 
 // The six banner lines that open each run's log.
 void writeBanner();

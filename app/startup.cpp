@@ -6,7 +6,8 @@
 #include <QSettings>
 #include <QTranslator>
 
-namespace Startup {
+namespace Startup
+{
 
 QString languageForLocale(const QLocale &locale)
 {
@@ -17,8 +18,8 @@ QString languageForLocale(const QLocale &locale)
 
 QString resolveLanguage(QSettings &settings, const QLocale &systemLocale)
 {
-    QString language =
-            settings.value(AppSettings::languageKey, QString(AppSettings::noLanguage)).toString();
+    QString language
+        = settings.value(AppSettings::languageKey, QString(AppSettings::noLanguage)).toString();
     if (language == AppSettings::noLanguage) {
         language = languageForLocale(systemLocale);
         settings.setValue(AppSettings::languageKey, language);

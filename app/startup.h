@@ -7,7 +7,8 @@ class QSettings;
 class QTranslator;
 
 // The language steps of start-up, apart from main() so they can be checked.
-namespace Startup {
+namespace Startup
+{
 
 // The first-run choice: "it" when the locale's language is Italian, "en"
 // for any other.

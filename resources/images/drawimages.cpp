@@ -13,7 +13,8 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
+namespace
+{
 
 const QColor quenorBlue(0x1f, 0x4e, 0x8c);
 const QColor quenorLightBlue(0x4f, 0x8f, 0xd6);
@@ -27,8 +28,8 @@ const QColor syncGreen(0x2e, 0x9b, 0x4f);
 // asked for, so one drawing serves every size.
 using Drawing = std::function<void(QPainter &)>;
 
-bool render(const QString &folder, const QString &name, int width, int height,
-            qreal logicalWidth, const Drawing &draw)
+bool render(const QString &folder, const QString &name, int width, int height, qreal logicalWidth,
+    const Drawing &draw)
 {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -60,8 +61,8 @@ void drawPlayMark(QPainter &p, const QRectF &box, const QColor &ring, const QCol
     p.save();
     p.setPen(QPen(ring, box.width() * 0.08));
     p.setBrush(Qt::NoBrush);
-    const QRectF circle = box.adjusted(box.width() * 0.06, box.height() * 0.06,
-                                       -box.width() * 0.06, -box.height() * 0.06);
+    const QRectF circle = box.adjusted(
+        box.width() * 0.06, box.height() * 0.06, -box.width() * 0.06, -box.height() * 0.06);
     p.drawEllipse(circle);
     QPainterPath triangle;
     const QPointF c = circle.center();
@@ -93,7 +94,7 @@ void drawNote(QPainter &p, qreal x, qreal y, qreal h, const QColor &color)
     QPainterPath flag;
     flag.moveTo(stemX, y - h * 0.9);
     flag.cubicTo(stemX + h * 0.05, y - h * 0.6, stemX + h * 0.4, y - h * 0.65, stemX + h * 0.3,
-                 y - h * 0.35);
+        y - h * 0.35);
     p.setBrush(Qt::NoBrush);
     p.drawPath(flag);
     p.restore();
@@ -112,8 +113,8 @@ void drawQuenorLogo(QPainter &p)
     p.setBrush(gradient);
     p.drawPath(text);
     QPainterPath pc;
-    pc.addText(QPointF(118 + text.boundingRect().width() + 14, 80), boldFont(40),
-               QStringLiteral("PC"));
+    pc.addText(
+        QPointF(118 + text.boundingRect().width() + 14, 80), boldFont(40), QStringLiteral("PC"));
     p.setBrush(zevioRed);
     p.drawPath(pc);
 }
@@ -216,7 +217,7 @@ void drawSyncIcon(QPainter &p)
     p.setPen(Qt::NoPen);
     p.setBrush(syncGreen);
     // Arrow heads at the ends of the arcs (160 and 340 degrees).
-    for (const qreal angle : {160.0, 340.0}) {
+    for (const qreal angle : { 160.0, 340.0 }) {
         p.save();
         p.translate(c);
         p.rotate(-angle);

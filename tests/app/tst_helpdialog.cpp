@@ -6,7 +6,8 @@
 #include <QTranslator>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 void storeLanguage(const QVariant &language)
 {
@@ -42,15 +43,17 @@ private slots:
         QTest::addColumn<QVariant>("language");
         QTest::addColumn<QString>("heading");
         QTest::addColumn<QString>("accented");
-        QTest::newRow("nothing stored") << QVariant() << "La procedura normale" << "tonalità";
+        QTest::newRow("nothing stored") << QVariant() << "La procedura normale"
+                                        << "tonalità";
         QTest::newRow("Italian") << QVariant(QStringLiteral("it")) << "La procedura normale"
                                  << "non è stato possibile";
         QTest::newRow("English") << QVariant(QStringLiteral("en")) << "The normal procedure"
                                  << "Which data it writes";
         QTest::newRow("German") << QVariant(QStringLiteral("de")) << "Der normale Ablauf"
                                 << "Übersicht des Imports";
-        QTest::newRow("German umlauts") << QVariant(QStringLiteral("de")) << "Playbacks für den Quenor"
-                                        << "Schließen Sie den Quenor-Speicher";
+        QTest::newRow("German umlauts")
+            << QVariant(QStringLiteral("de")) << "Playbacks für den Quenor"
+            << "Schließen Sie den Quenor-Speicher";
         QTest::newRow("other value") << QVariant(QStringLiteral("fr")) << "The normal procedure"
                                      << "Editing a song by hand";
         QTest::newRow("never chosen") << QVariant(QStringLiteral("--")) << "The normal procedure"
@@ -104,10 +107,14 @@ private slots:
         QTest::addColumn<QString>("catalogue");
         QTest::addColumn<QString>("atStart");
         QTest::addColumn<QString>("afterChange");
-        QTest::newRow("Italian") << ":/trans/quenorpc_it" << "Aiuto Quenor PC" << "Aiuto Quenor PC";
-        QTest::newRow("English") << ":/trans/quenorpc_en" << "Help for Quenor PC"
+        QTest::newRow("Italian") << ":/trans/quenorpc_it"
+                                 << "Aiuto Quenor PC"
+                                 << "Aiuto Quenor PC";
+        QTest::newRow("English") << ":/trans/quenorpc_en"
+                                 << "Help for Quenor PC"
                                  << "Help for Quenor PC";
-        QTest::newRow("no catalogue") << QString() << "Aiuto" << "Aiuto Quenor PC";
+        QTest::newRow("no catalogue") << QString() << "Aiuto"
+                                      << "Aiuto Quenor PC";
     }
 
     void titleFollowsCatalogue()

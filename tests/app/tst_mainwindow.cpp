@@ -16,10 +16,10 @@
 #include <QTranslator>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
-template<typename T>
-T *child(QWidget &window, const char *name)
+template <typename T> T *child(QWidget &window, const char *name)
 {
     T *object = window.findChild<T *>(QLatin1String(name));
     if (!object)
@@ -69,26 +69,28 @@ private slots:
         QStringList menus;
         for (QAction *action : window.menuBar()->actions())
             menus << action->menu()->objectName();
-        QCOMPARE(menus, QStringList({QStringLiteral("menuFile"), QStringLiteral("menuPreferences"),
-                                     QStringLiteral("menuStrumenti"), QStringLiteral("menuHelp")}));
+        QCOMPARE(menus,
+            QStringList({ QStringLiteral("menuFile"), QStringLiteral("menuPreferences"),
+                QStringLiteral("menuStrumenti"), QStringLiteral("menuHelp") }));
 
         // The button images come from the resources; none may be missing.
         for (const char *name :
-             {"selectDirToolButton", "updateDataToolButton", "transferFilesToolButton"})
+            { "selectDirToolButton", "updateDataToolButton", "transferFilesToolButton" })
             QVERIFY2(!child<QToolButton>(window, name)->icon().isNull(), name);
-        for (const char *image : {"logo-quenor.png", "logo-zevio.png", "logo-zevio_512.png"})
+        for (const char *image : { "logo-quenor.png", "logo-zevio.png", "logo-zevio_512.png" })
             QVERIFY2(!QPixmap(QStringLiteral(":/imgs/") + QLatin1String(image)).isNull(), image);
 
         // Each image and the text under it fit the 80-pixel button (the
         // image is drawn at its own size, up to the icon size; the style
         // leaves 4 pixels under it and a frame of about 3 around).
         for (const char *name :
-             {"selectDirToolButton", "updateDataToolButton", "transferFilesToolButton"}) {
+            { "selectDirToolButton", "updateDataToolButton", "transferFilesToolButton" }) {
             auto *button = child<QToolButton>(window, name);
             QCOMPARE(button->height(), 80);
             const int image = button->icon().actualSize(button->iconSize()).height();
             QVERIFY2(image + 4 + button->fontMetrics().height() + 6 <= 80, name);
-            QVERIFY2(button->width() >= button->fontMetrics().horizontalAdvance(button->text()), name);
+            QVERIFY2(
+                button->width() >= button->fontMetrics().horizontalAdvance(button->text()), name);
         }
     }
 
@@ -106,17 +108,17 @@ private slots:
         QTest::newRow("nothing stored") << QVariant() << QVariant() << QVariant() << QVariant()
                                         << "actionItalian" << true << false << false;
         QTest::newRow("English, no copyright question, log on")
-                << QVariant(QStringLiteral("en")) << QVariant(false) << QVariant(true)
-                << QVariant(false) << "actionEnglish" << false << true << false;
+            << QVariant(QStringLiteral("en")) << QVariant(false) << QVariant(true)
+            << QVariant(false) << "actionEnglish" << false << true << false;
         QTest::newRow("German, log on and cleared")
-                << QVariant(QStringLiteral("de")) << QVariant(true) << QVariant(true)
-                << QVariant(true) << "actionGerman" << true << true << true;
+            << QVariant(QStringLiteral("de")) << QVariant(true) << QVariant(true) << QVariant(true)
+            << "actionGerman" << true << true << true;
         QTest::newRow("unknown language marks English")
-                << QVariant(QStringLiteral("fr")) << QVariant() << QVariant(false) << QVariant(true)
-                << "actionEnglish" << true << false << true;
+            << QVariant(QStringLiteral("fr")) << QVariant() << QVariant(false) << QVariant(true)
+            << "actionEnglish" << true << false << true;
         QTest::newRow("never chosen marks English")
-                << QVariant(QStringLiteral("--")) << QVariant() << QVariant() << QVariant()
-                << "actionEnglish" << true << false << false;
+            << QVariant(QStringLiteral("--")) << QVariant() << QVariant() << QVariant()
+            << "actionEnglish" << true << false << false;
     }
 
     void checkMarksFollowSettings()
@@ -131,19 +133,20 @@ private slots:
         QFETCH(bool, clearTicked);
         {
             QSettings store(AppSettings::organisation, AppSettings::application);
-            const QList<QPair<QLatin1String, QVariant>> values = {
-                {AppSettings::languageKey, language},
-                {AppSettings::copyrightAskKey, copyrightAsk},
-                {AppSettings::logEnabledKey, logEnabled},
-                {AppSettings::logClearKey, logClear}};
+            const QList<QPair<QLatin1String, QVariant>> values
+                = { { AppSettings::languageKey, language },
+                      { AppSettings::copyrightAskKey, copyrightAsk },
+                      { AppSettings::logEnabledKey, logEnabled },
+                      { AppSettings::logClearKey, logClear } };
             for (const auto &value : values)
                 if (value.second.isValid())
                     store.setValue(value.first, value.second);
         }
 
         MainWindow window;
-        for (const char *name : {"actionItalian", "actionEnglish", "actionGerman"})
-            QCOMPARE(child<QAction>(window, name)->isChecked(), checkedLanguage == QLatin1String(name));
+        for (const char *name : { "actionItalian", "actionEnglish", "actionGerman" })
+            QCOMPARE(
+                child<QAction>(window, name)->isChecked(), checkedLanguage == QLatin1String(name));
         QCOMPARE(child<QAction>(window, "actionCopyrightYes")->isChecked(), copyrightYes);
         QCOMPARE(child<QAction>(window, "actionCopyrightNo")->isChecked(), !copyrightYes);
         QCOMPARE(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked(), enableTicked);
@@ -228,7 +231,7 @@ private slots:
         QCOMPARE(quit->text(), QStringLiteral("Quit"));
         QCOMPARE(sync->text(), QStringLiteral("Sync your songs with the Zevio database"));
         QCOMPARE(select->text(),
-                 QStringLiteral("Select the songs you wish to put in the memory dedicated to Quenor"));
+            QStringLiteral("Select the songs you wish to put in the memory dedicated to Quenor"));
         QCOMPARE(window.windowTitle(), QStringLiteral("Quenor PC"));
         QCOMPARE(storedValue(AppSettings::languageKey), QVariant(QStringLiteral("en")));
         QVERIFY(child<QAction>(window, "actionEnglish")->isChecked());

@@ -5,7 +5,8 @@
 
 #include <sys/resource.h>
 
-namespace {
+namespace
+{
 
 QByteArray readLog(const QString &folder)
 {
@@ -26,21 +27,22 @@ void writeFile(const QString &path, const QByteArray &bytes)
 QList<QByteArray> stripTimestamps(const QByteArray &log)
 {
     static const QRegularExpression stamp(
-            QStringLiteral("^\\[\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d\\]"));
+        QStringLiteral("^\\[\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d\\]"));
     QList<QByteArray> lines = log.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     for (QByteArray &line : lines) {
         const QRegularExpressionMatch match = stamp.match(QString::fromLatin1(line));
-        line = match.hasMatch() ? line.mid(match.capturedLength()) : QByteArray("NO STAMP: " + line);
+        line
+            = match.hasMatch() ? line.mid(match.capturedLength()) : QByteArray("NO STAMP: " + line);
     }
     return lines;
 }
 
-const QByteArray bannerBar =
-        "D| |==============================================================================|";
-const QByteArray bannerStart =
-        "D| V ========================  Log start  ======================================= V";
+const QByteArray bannerBar
+    = "D| |==============================================================================|";
+const QByteArray bannerStart
+    = "D| V ========================  Log start  ======================================= V";
 
 void checkBanner(const QList<QByteArray> &lines, int first)
 {
@@ -49,8 +51,8 @@ void checkBanner(const QList<QByteArray> &lines, int first)
     QCOMPARE(lines.at(first + 1), bannerStart);
     QCOMPARE(lines.at(first + 2), QByteArray("D| "));
     QCOMPARE(lines.at(first + 3), QByteArray("D| Version:  1.76"));
-    QCOMPARE(lines.at(first + 4), "D| Build:    " + BuildInfo::compilerDate() + " - "
-                     + BuildInfo::compilerTime());
+    QCOMPARE(lines.at(first + 4),
+        "D| Build:    " + BuildInfo::compilerDate() + " - " + BuildInfo::compilerTime());
     QCOMPARE(lines.at(first + 5), QByteArray("D| "));
 }
 
@@ -58,7 +60,7 @@ void checkBanner(const QList<QByteArray> &lines, int first)
 int runChild(const QByteArray &mode)
 {
     // No core file for an abort that is expected.
-    const rlimit noCore = {0, 0};
+    const rlimit noCore = { 0, 0 };
     setrlimit(RLIMIT_CORE, &noCore);
     if (mode == "discard")
         qInstallMessageHandler(MessageLog::discardMessageHandler);
@@ -85,13 +87,14 @@ private slots:
         QTest::newRow("debug") << int(QtDebugMsg) << QByteArray("DB initialized correctly ")
                                << QByteArray("[05-12-2026 07:52:37]D| DB initialized correctly \n");
         QTest::newRow("warning") << int(QtWarningMsg) << QByteArray("[Database::init] WARNING: x")
-                                 << QByteArray("[05-12-2026 07:52:37]W| [Database::init] WARNING: x\n");
+                                 << QByteArray(
+                                        "[05-12-2026 07:52:37]W| [Database::init] WARNING: x\n");
         QTest::newRow("critical") << int(QtCriticalMsg) << QByteArray("c")
                                   << QByteArray("[05-12-2026 07:52:37]C| c\n");
         QTest::newRow("fatal") << int(QtFatalMsg) << QByteArray("f")
                                << QByteArray("[05-12-2026 07:52:37]F| f\n");
-        QTest::newRow("empty text") << int(QtDebugMsg) << QByteArray()
-                                    << QByteArray("[05-12-2026 07:52:37]D| \n");
+        QTest::newRow("empty text")
+            << int(QtDebugMsg) << QByteArray() << QByteArray("[05-12-2026 07:52:37]D| \n");
         QTest::newRow("info is not logged") << int(QtInfoMsg) << QByteArray("i") << QByteArray();
     }
 
@@ -108,7 +111,7 @@ private slots:
     {
         const QDateTime when(QDate(987, 1, 2), QTime(3, 4, 5));
         QCOMPARE(MessageLog::formatLine(QtWarningMsg, "x", when),
-                 QByteArray("[02-01-0987 03:04:05]W| x\n"));
+            QByteArray("[02-01-0987 03:04:05]W| x\n"));
     }
 
     void fileHandlerAppendsEachMessage()
@@ -122,7 +125,8 @@ private slots:
         qDebug() << "DB initialized correctly";
         // On disk as soon as the handler returns.
         const QByteArray afterFirst = readLog(dir.path());
-        qWarning() << "[MetaSong::saveToFile] WARNING: cannot write" << "\"a.mid\"";
+        qWarning() << "[MetaSong::saveToFile] WARNING: cannot write"
+                   << "\"a.mid\"";
         qCritical("[Database::init] cannot open");
         qInfo("not logged");
         qInstallMessageHandler(previous);
@@ -132,9 +136,9 @@ private slots:
         QVERIFY(log.startsWith("earlier line\n"));
         const QList<QByteArray> lines = stripTimestamps(log.mid(13));
         QCOMPARE(lines,
-                 QList<QByteArray>({"D| DB initialized correctly",
-                                    "W| [MetaSong::saveToFile] WARNING: cannot write \"a.mid\"",
-                                    "C| [Database::init] cannot open"}));
+            QList<QByteArray>({ "D| DB initialized correctly",
+                "W| [MetaSong::saveToFile] WARNING: cannot write \"a.mid\"",
+                "C| [Database::init] cannot open" }));
         QVERIFY(!log.contains('\r'));
         QVERIFY(QDir::setCurrent(QDir::tempPath()));
     }
@@ -217,12 +221,12 @@ private slots:
         QTest::addColumn<bool>("logFolder");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("file handler writes, then aborts")
-                << QByteArray("file") << false
-                << QByteArray("W| [Child] before the end\nF| [Child] FATAL: cannot go on !!!\n");
+            << QByteArray("file") << false
+            << QByteArray("W| [Child] before the end\nF| [Child] FATAL: cannot go on !!!\n");
         QTest::newRow("file handler without a log still aborts")
-                << QByteArray("file") << true << QByteArray();
+            << QByteArray("file") << true << QByteArray();
         QTest::newRow("discard handler aborts silently")
-                << QByteArray("discard") << false << QByteArray();
+            << QByteArray("discard") << false << QByteArray();
     }
 
     void fatalAborts()

@@ -2,7 +2,8 @@
 // folder, off-screen) and checks what start-up leaves behind.
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 QString settingsFile(const QTemporaryDir &dir)
 {
@@ -28,7 +29,7 @@ QByteArray readFile(const QString &path)
 void runProgram(const QTemporaryDir &dir, const QString &locale, QProcess &program)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LANG", "LANGUAGE"})
+    for (const char *name : { "LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LANG", "LANGUAGE" })
         env.remove(QLatin1String(name));
     env.insert(QStringLiteral("LC_ALL"), locale);
     env.insert(QStringLiteral("LANG"), locale);
@@ -104,7 +105,9 @@ private slots:
         QVERIFY2(!log.contains("last run"), log.constData());
         const QList<QByteArray> lines = log.split('\n');
         QVERIFY(lines.size() >= 6);
-        QVERIFY(lines.at(0).endsWith("]D| |==============================================================================|"));
+        QVERIFY(lines.at(0).endsWith(
+            "]D| "
+            "|==============================================================================|"));
         QVERIFY(lines.at(1).contains("]D| V ========================  Log start  "));
         QVERIFY(lines.at(3).endsWith("]D| Version:  1.76"));
         // A stored language is kept whatever the system says.

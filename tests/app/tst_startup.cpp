@@ -14,7 +14,10 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private:
-    static QSettings settings() { return QSettings(AppSettings::organisation, AppSettings::application); }
+    static QSettings settings()
+    {
+        return QSettings(AppSettings::organisation, AppSettings::application);
+    }
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -29,12 +32,18 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("language");
-        QTest::newRow("Italy") << "it_IT" << "it";
-        QTest::newRow("Switzerland, Italian") << "it_CH" << "it";
-        QTest::newRow("United States") << "en_US" << "en";
-        QTest::newRow("Germany") << "de_DE" << "en";
-        QTest::newRow("Switzerland, German") << "de_CH" << "en";
-        QTest::newRow("C") << "C" << "en";
+        QTest::newRow("Italy") << "it_IT"
+                               << "it";
+        QTest::newRow("Switzerland, Italian") << "it_CH"
+                                              << "it";
+        QTest::newRow("United States") << "en_US"
+                                       << "en";
+        QTest::newRow("Germany") << "de_DE"
+                                 << "en";
+        QTest::newRow("Switzerland, German") << "de_CH"
+                                             << "en";
+        QTest::newRow("C") << "C"
+                           << "en";
     }
 
     void languageForLocale()
@@ -49,13 +58,20 @@ private slots:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("language");
-        QTest::newRow("first run, Italian") << QVariant() << "it_IT" << "it";
-        QTest::newRow("first run, French") << QVariant() << "fr_FR" << "en";
-        QTest::newRow("never chosen, Italian") << QVariant(QStringLiteral("--")) << "it_IT" << "it";
-        QTest::newRow("never chosen, English") << QVariant(QStringLiteral("--")) << "en_GB" << "en";
-        QTest::newRow("chosen German kept") << QVariant(QStringLiteral("de")) << "it_IT" << "de";
-        QTest::newRow("chosen English kept") << QVariant(QStringLiteral("en")) << "it_IT" << "en";
-        QTest::newRow("chosen Italian kept") << QVariant(QStringLiteral("it")) << "en_US" << "it";
+        QTest::newRow("first run, Italian") << QVariant() << "it_IT"
+                                            << "it";
+        QTest::newRow("first run, French") << QVariant() << "fr_FR"
+                                           << "en";
+        QTest::newRow("never chosen, Italian") << QVariant(QStringLiteral("--")) << "it_IT"
+                                               << "it";
+        QTest::newRow("never chosen, English") << QVariant(QStringLiteral("--")) << "en_GB"
+                                               << "en";
+        QTest::newRow("chosen German kept") << QVariant(QStringLiteral("de")) << "it_IT"
+                                            << "de";
+        QTest::newRow("chosen English kept") << QVariant(QStringLiteral("en")) << "it_IT"
+                                             << "en";
+        QTest::newRow("chosen Italian kept") << QVariant(QStringLiteral("it")) << "en_US"
+                                             << "it";
     }
 
     void resolveLanguage()
@@ -86,15 +102,17 @@ private slots:
         QTest::addColumn<QString>("transfer");
         QTest::addColumn<QString>("checkedAction");
         QTest::addColumn<bool>("frameworkItalian");
-        QTest::newRow("first run, Italian locale")
-                << "it_IT" << QString() << "Preferenze" << "Trasferisci song nella memoria di Quenor"
-                << "actionItalian" << true;
-        QTest::newRow("first run, English locale")
-                << "en_US" << QString() << "Preferences" << "Transfer songs in the Quenor memory"
-                << "actionEnglish" << false;
-        QTest::newRow("stored German")
-                << "it_IT" << "de" << "Preferences" << "Transfer songs in the Quenor memory"
-                << "actionGerman" << false;
+        QTest::newRow("first run, Italian locale") << "it_IT" << QString() << "Preferenze"
+                                                   << "Trasferisci song nella memoria di Quenor"
+                                                   << "actionItalian" << true;
+        QTest::newRow("first run, English locale") << "en_US" << QString() << "Preferences"
+                                                   << "Transfer songs in the Quenor memory"
+                                                   << "actionEnglish" << false;
+        QTest::newRow("stored German") << "it_IT"
+                                       << "de"
+                                       << "Preferences"
+                                       << "Transfer songs in the Quenor memory"
+                                       << "actionGerman" << false;
     }
 
     void windowShowsChosenLanguage()
@@ -116,10 +134,11 @@ private slots:
         Startup::installTranslations(language, program, framework);
 
         MainWindow window;
-        QCOMPARE(window.findChild<QMenu *>(QStringLiteral("menuPreferences"))->title(), preferences);
+        QCOMPARE(
+            window.findChild<QMenu *>(QStringLiteral("menuPreferences"))->title(), preferences);
         QCOMPARE(window.findChild<QToolButton *>(QStringLiteral("transferFilesToolButton"))->text(),
-                 transfer);
-        for (const char *name : {"actionItalian", "actionEnglish", "actionGerman"}) {
+            transfer);
+        for (const char *name : { "actionItalian", "actionEnglish", "actionGerman" }) {
             auto *action = window.findChild<QAction *>(QLatin1String(name));
             QVERIFY(action);
             QCOMPARE(action->isChecked(), checkedAction == QLatin1String(name));
@@ -127,8 +146,9 @@ private slots:
         // German can only come from the stored setting: its action stays hidden.
         QVERIFY(!window.findChild<QAction *>(QStringLiteral("actionGerman"))->isVisible());
         QCOMPARE(framework.isEmpty(), !frameworkItalian);
-        QCOMPARE(QCoreApplication::translate("QProgressDialog", "Cancel") == QLatin1String("Annulla"),
-                 frameworkItalian);
+        QCOMPARE(
+            QCoreApplication::translate("QProgressDialog", "Cancel") == QLatin1String("Annulla"),
+            frameworkItalian);
 
         QCoreApplication::removeTranslator(&program);
         QCoreApplication::removeTranslator(&framework);
