@@ -28,6 +28,44 @@ private slots:
         store.clear();
     }
 
+    void cataloguesCompiledIn_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("translation");
+        QTest::newRow("program, English") << ":/trans/quenorpc_en"
+                                          << "MainWindow"
+                                          << "Esci"
+                                          << "Quit";
+        QTest::newRow("program, Italian") << ":/trans/quenorpc_it"
+                                          << "HelpDialog"
+                                          << "Aiuto"
+                                          << "Aiuto Quenor PC";
+        QTest::newRow("framework, Italian") << ":/trans/qt_it"
+                                            << "QProgressDialog"
+                                            << "Cancel"
+                                            << "Annulla";
+        // Compiled in although nothing loads it.
+        QTest::newRow("framework, German") << ":/trans/qt_de"
+                                           << "QProgressDialog"
+                                           << "Cancel"
+                                           << "Abbrechen";
+    }
+
+    void cataloguesCompiledIn()
+    {
+        QFETCH(QString, catalogue);
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        QFETCH(QString, translation);
+        QTranslator translator;
+        QVERIFY(translator.load(catalogue));
+        QCOMPARE(
+            translator.translate(context.toLatin1().constData(), source.toLatin1().constData()),
+            translation);
+    }
+
     void languageForLocale_data()
     {
         QTest::addColumn<QString>("locale");
