@@ -471,6 +471,7 @@ bool Index::createIndex(const QString &root)
     m_indexChanged = false;
     m_written = false;
     m_refusedTooMany = false;
+    m_removedIds.clear();
 
     m_playlistsConverted = createPlaylistFilePath();
 
@@ -507,8 +508,10 @@ bool Index::updateIndex(const QString &root)
     m_written = false;
     m_refusedTooMany = false;
     m_rebuilding = false;
+    m_removedIds.clear();
 
-    // An update keeps every id, so the playlists stay valid as they are.
+    // An update keeps every id, so the playlists stay valid as they are
+    // except where they name a song that is gone.
     m_playlistsConverted = false;
     m_playlistNumbers.clear();
     m_restorablePlaylists.clear();
@@ -523,6 +526,8 @@ bool Index::updateIndex(const QString &root)
     m_nextId = m_lastId + 1;
 
     createPathIndex();
+    if (m_written)
+        clearRemovedSongsFromPlaylists();
     createQuenorDir();
     return !m_refusedTooMany && checkIndexFile();
 }
@@ -647,6 +652,8 @@ void Index::createTitleIndex()
         emit currentPathChanged(entry.longPath);
         const QFileInfo info(entry.longPath);
         if (!info.exists()) {
+            if (entry.id != SongInfoIndex::NoId)
+                m_removedIds.append(entry.id);
             entry.id = SongInfoIndex::NoId;
             m_indexChanged = true;
         } else if (m_lastId == SongInfoIndex::NoId || entry.id > m_lastId) {
@@ -1164,17 +1171,9 @@ int Index::loadGroupFile(const QString &name, GroupFieldEnum field)
 bool Index::createPlaylistFilePath()
 {
     qDebug() << "[Index::createPlaylistFilePath] create playlist file path";
-    m_playlistNumbers.clear();
     m_restorablePlaylists.clear();
-
-    QByteArray list;
-    if (!readWholeFile(filePath(QLatin1String(PlaylistListFile)), MaxPlaylistBytes, list))
+    if (!readPlaylistNumbers())
         return false;
-    for (qsizetype i = 0; i + PlaylistRecordSize <= list.size(); i += PlaylistRecordSize) {
-        const quint16 number = qFromLittleEndian<quint16>(list.constData() + i);
-        if (!m_playlistNumbers.contains(number))
-            m_playlistNumbers.append(number);
-    }
     if (m_playlistNumbers.isEmpty())
         return false;
 
@@ -1218,6 +1217,50 @@ bool Index::createPlaylistFilePath()
         m_restorablePlaylists.append(number);
     }
     return !m_restorablePlaylists.isEmpty();
+}
+
+bool Index::readPlaylistNumbers()
+{
+    m_playlistNumbers.clear();
+    QByteArray list;
+    if (!readWholeFile(filePath(QLatin1String(PlaylistListFile)), MaxPlaylistBytes, list))
+        return false;
+    for (qsizetype i = 0; i + PlaylistRecordSize <= list.size(); i += PlaylistRecordSize) {
+        const quint16 number = qFromLittleEndian<quint16>(list.constData() + i);
+        if (!m_playlistNumbers.contains(number))
+            m_playlistNumbers.append(number);
+    }
+    return true;
+}
+
+void Index::clearRemovedSongsFromPlaylists()
+{
+    // A later update gives the highest id again once its song is gone, so a
+    // playlist record still naming a removed song would come to play another
+    // one: such records name no song from now on.
+    if (m_removedIds.isEmpty() || !readPlaylistNumbers())
+        return;
+    std::sort(m_removedIds.begin(), m_removedIds.end());
+    for (quint16 number : std::as_const(m_playlistNumbers)) {
+        QByteArray dat;
+        if (!readWholeFile(playlistFile(number, "dat"), MaxPlaylistBytes, dat))
+            continue;
+        bool changed = false;
+        for (qsizetype at = 0; at + PlaylistRecordSize <= dat.size(); at += PlaylistRecordSize) {
+            const quint32 id = getBigEndian32(dat.constData() + at);
+            if (id != SongInfoIndex::NoId && std::binary_search(m_removedIds.cbegin(), m_removedIds.cend(), id)) {
+                putBigEndian32(dat.data() + at, SongInfoIndex::NoId);
+                changed = true;
+            }
+        }
+        if (!changed)
+            continue;
+        QSaveFile file(playlistFile(number, "dat"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(dat) != dat.size() || !file.commit()) {
+            qWarning() << "[Index::updateIndex] WARNING: cannot write" << playlistFile(number, "dat");
+            file.cancelWriting();
+        }
+    }
 }
 
 bool Index::restorePlaylistFilePath()

@@ -110,8 +110,9 @@ private:
     int loadGroupFile(const QString &name, GroupFieldEnum field);
     SongInfoIndex *findById(quint32 id);
     bool writeFile(const QString &name, const QByteArray &bytes) const;
-    void carryPlaylistsBeforeRebuild();
     QString playlistFile(quint16 number, const char *suffix) const;
+    bool readPlaylistNumbers();
+    void clearRemovedSongsFromPlaylists();
 
     QByteArray m_alphaBuffer;
     QString m_rootPath;
@@ -137,5 +138,7 @@ private:
     bool m_written = false;
     bool m_refusedTooMany = false;
     QList<quint16> m_restorablePlaylists;
+    // Ids of the songs an update found gone from the memory.
+    QList<quint32> m_removedIds;
     RenameQuestion m_renameQuestion;
 };

@@ -104,6 +104,7 @@ private slots:
     void playlistsFollowTheirSongsOverRebuilds();
     void playlistsRestoredFromPtsWhenIndexIsUnreadable();
     void updateLeavesPlaylistsAlone();
+    void updateClearsRemovedSongsFromPlaylists();
     void ptsCanHoldEveryPath();
 };
 
@@ -451,6 +452,29 @@ void TestIndexBuild::updateLeavesPlaylistsAlone()
     QCOMPARE(memory.read(M::playlistName(7, "dat")), play);
     QVERIFY(!memory.exists(M::playlistName(7, "pts")));
     QCOMPARE(ids(pathRecords(memory)), QList<quint32>({0, 1, 2}));
+}
+
+void TestIndexBuild::updateClearsRemovedSongsFromPlaylists()
+{
+    QTemporaryDir dir;
+    MemoryBuilder memory(dir.path());
+    for (const char *path : {"a.mid", "b.mid", "c.mid"})
+        QVERIFY(!memory.write(QString::fromLatin1(path), titledMidi(path)).isEmpty());
+    QVERIFY(Index().createIndex(dir.path()));
+    QVERIFY(memory.writePlaylistList({7}));
+    QVERIFY(memory.writePlaylist(7, {2, 0, 1}));
+    const QByteArray play = memory.read(M::playlistName(7, "dat"));
+
+    // c held the highest id: the next update hands that id out again.
+    QVERIFY(QFile::remove(memory.absolute(QStringLiteral("c.mid"))));
+    QVERIFY(Index().updateIndex(dir.path()));
+    QCOMPARE(memory.playlistIds(7), QList<quint32>({NoSong, 0, 1}));
+    QVERIFY(!memory.write(QStringLiteral("d.mid"), titledMidi("d")).isEmpty());
+    QVERIFY(Index().updateIndex(dir.path()));
+    QCOMPARE(ids(pathRecords(memory)), QList<quint32>({0, 1, 2}));
+    QCOMPARE(memory.playlistIds(7), QList<quint32>({NoSong, 0, 1}));
+    const QByteArray after = memory.read(M::playlistName(7, "dat"));
+    QCOMPARE(after.mid(4), play.mid(4));
 }
 
 void TestIndexBuild::ptsCanHoldEveryPath()
