@@ -828,12 +828,14 @@ bool Index::addFileToIndex(const QFileInfo &file)
     const QString shortPath = getShortFileNamePath(longPath);
     const QString rootShort = getShortFileNamePath(m_rootPath);
     if (shortPath.isEmpty() || rootShort.isEmpty()) {
+        qWarning() << "[Index::addFileToIndex] WARNING: path error, file not indexed:" << longPath;
         emit errorFromIndex(tr("File non importato, errore nel path:") + longPath);
         return false;
     }
     const QString path = shortPath.right(qMax<qsizetype>(0, shortPath.size() - rootShort.size()));
     // Paths are stored in 46 bytes with their terminating zero.
     if (path.size() >= PathFieldSize) {
+        qWarning() << "[Index::addFileToIndex] WARNING: path too long, file not indexed:" << longPath;
         emit errorFromIndex(tr("File non importato, path troppo lungo: ") + longPath);
         return false;
     }

@@ -72,6 +72,8 @@ private slots:
     void memoryWithoutMp3();
     void pathsInIbm850TextsInLatin1();
     void groupKeyFillsItsField();
+    void firstLetterTable_data();
+    void firstLetterTable();
     void writersWithoutSongs();
     void byteOrderOfCountsBeyond255();
 
@@ -228,6 +230,33 @@ void TestIndexFiles::groupKeyFillsItsField()
     // A lower-case key still files under its capital.
     QCOMPARE(index.writeGenreIndex(QStringLiteral("genre.idx")), 1);
     QCOMPARE(index.alphaBuffer().mid(4 * ('X' - 0x20), 4), QByteArray::fromHex("00000000"));
+}
+
+void TestIndexFiles::firstLetterTable_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("first offset per letter stays")
+        << QString::fromLatin1("Alpha apple Bravo").split(QLatin1Char(' ')) << alphaTable({{'A', 0}, {'B', 64}});
+    QTest::newRow("space and underscore are the ends of the table")
+        << QStringList({QStringLiteral(" x"), QStringLiteral("_y")}) << alphaTable({{' ', 0}, {'_', 32}});
+    QTest::newRow("characters above the table")
+        << QString::fromUtf8("`a {b ~c égal ßx").split(QLatin1Char(' ')) << alphaTable({});
+    QTest::newRow("empty text") << QStringList({QString(), QStringLiteral("z")}) << alphaTable({{'Z', 32}});
+}
+
+void TestIndexFiles::firstLetterTable()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QByteArray, expected);
+    Index index;
+    index.clearAlphaBuffer();
+    unsigned long offset = 0;
+    for (const QString &text : texts) {
+        index.addToAlphaBuffer(text, offset);
+        offset += 32;
+    }
+    QCOMPARE(index.alphaBuffer().toHex(' '), expected.toHex(' '));
 }
 
 void TestIndexFiles::writersWithoutSongs()

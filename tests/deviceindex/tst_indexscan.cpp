@@ -105,6 +105,9 @@ void TestIndexScan::songInfo_data()
     QTest::newRow("midi second text line artist")
         << "x.mid" << M::midiFile({M::metaEvent(0x03, "T"), M::secondLineEvent("(The Band)")})
         << "T" << "THE BAND" << unknown << 0 << 0 << 0;
+    QTest::newRow("midi second text line drops its last byte")
+        << "x.mid" << M::midiFile({QByteArray::fromHex("00f00e0020240005") + "(Band)X" + QByteArray::fromHex("f7")})
+        << "X.MID" << "BAND" << unknown << 0 << 0 << 0;
     QTest::newRow("midi second text line without bracket")
         << "x.mid" << M::midiFile({M::secondLineEvent("Just words")}) << "X.MID" << unknown << unknown << 0 << 0 << 0;
     QTest::newRow("midi tag artist wins over second line")
@@ -136,6 +139,9 @@ void TestIndexScan::songInfo_data()
         << "s.mp3" << M::mp3File({M::id3Frame("TIT2", "Hello"), M::id3Frame("TPE1", "Band"), M::id3Frame("TCON", "Rock")})
         << "HELLO" << "BAND" << "ROCK" << 0 << 1 << 0;
     QTest::newRow("mp3 without tag") << "s.mp3" << M::mp3File({}, 0, false) << "S.MP3" << unknown << unknown << 0 << 1 << 0;
+    QTest::newRow("mp3 without tag ignores frame-like bytes")
+        << "s.mp3" << QByteArray::fromHex("fffb9064") + M::id3Frame("TIT2", "Fake") + QByteArray(40, '\x55')
+        << "S.MP3" << unknown << unknown << 0 << 1 << 0;
     QTest::newRow("mp3 holding midi is read as mp3")
         << "s.mp3" << M::midiFile({M::metaEvent(0x03, "Midi"), M::tempoEvent(500000)})
         << "S.MP3" << unknown << unknown << 0 << 1 << 0;
