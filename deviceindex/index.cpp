@@ -155,6 +155,9 @@ void putLatin1Field(char *at, const QString &text, int width)
 // Byte sizes of a file as record counts, and whole reads with a size cap.
 bool readWholeFile(const QString &path, qint64 maxBytes, QByteArray &bytes)
 {
+    // Only regular files: opening a pipe would wait for a writer forever.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -651,7 +654,8 @@ void Index::createTitleIndex()
         ++i;
         emit currentPathChanged(entry.longPath);
         const QFileInfo info(entry.longPath);
-        if (!info.exists()) {
+        // A folder or a pipe in the place of a song is no song any more.
+        if (!info.isFile()) {
             if (entry.id != SongInfoIndex::NoId)
                 m_removedIds.append(entry.id);
             entry.id = SongInfoIndex::NoId;
@@ -877,7 +881,7 @@ bool Index::setSongInfo(SongInfoIndex &entry) const
     QByteArray buffer(ScanBytes, '\0');
     qint64 n = 0;
     QFile file(entry.longPath);
-    if (file.open(QIODevice::ReadOnly))
+    if (QFileInfo(entry.longPath).isFile() && file.open(QIODevice::ReadOnly))
         n = qMax<qint64>(0, file.read(buffer.data(), ScanBytes));
     if (n < MinSongBytes)
         return false;

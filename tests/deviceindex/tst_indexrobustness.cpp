@@ -197,6 +197,16 @@ void TestIndexRobustness::specialEntriesDoNotHang()
     Index index;
     QVERIFY(index.createIndex(dir.path()));
     QCOMPARE(QFileInfo(memory.absolute(QStringLiteral("index.idx"))).size(), qint64(2 * 64));
+
+    // An indexed song and the playlist list replaced by pipes.
+    QVERIFY(QFile::remove(memory.absolute(QStringLiteral("a.mid"))));
+    QCOMPARE(::mkfifo(QFile::encodeName(memory.absolute(QStringLiteral("a.mid"))).constData(), 0600), 0);
+    QVERIFY(memory.mkdir(QStringLiteral("playlist")));
+    QCOMPARE(::mkfifo(QFile::encodeName(memory.absolute(QStringLiteral("playlist/playlist.dat"))).constData(), 0600), 0);
+    QVERIFY(Index().updateIndex(dir.path()));
+    QCOMPARE(QFileInfo(memory.absolute(QStringLiteral("index.idx"))).size(), qint64(1 * 64));
+    QVERIFY(Index().createIndex(dir.path()));
+    QCOMPARE(QFileInfo(memory.absolute(QStringLiteral("index.idx"))).size(), qint64(1 * 64));
 }
 
 void TestIndexRobustness::damagedIndexFiles_data()
