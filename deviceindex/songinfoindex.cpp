@@ -1,0 +1,104 @@
+#include "songinfoindex.h"
+
+#include <QTextCodec>
+
+#include <cstring>
+
+namespace {
+
+QTextCodec *ibm850()
+{
+    static QTextCodec *codec = QTextCodec::codecForName("IBM 850");
+    return codec;
+}
+
+bool isAscii(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+QChar asciiUpper(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'a' && u <= u'z') ? QChar(char16_t(u - 32)) : c;
+}
+
+} // namespace
+
+QString stringToUpper(const QString &text)
+{
+    return text.toUpper();
+}
+
+QByteArray pathSortKey(const QString &path)
+{
+    const QString upper = stringToUpper(path);
+    QTextCodec *codec = ibm850();
+    return codec ? codec->fromUnicode(upper) : upper.toLatin1();
+}
+
+int comparePathKeys(const QByteArray &a, const QByteArray &b)
+{
+    const qsizetype common = qMin(a.size(), b.size());
+    const int c = common > 0 ? std::memcmp(a.constData(), b.constData(), size_t(common)) : 0;
+    if (c != 0)
+        return c;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+int comparePaths(const QString &a, const QString &b)
+{
+    // Most paths are plain ASCII: there the IBM 850 bytes of the upper-cased
+    // text are the upper-cased characters themselves.
+    if (isAscii(a) && isAscii(b)) {
+        const qsizetype common = qMin(a.size(), b.size());
+        for (qsizetype i = 0; i < common; ++i) {
+            const char16_t ca = asciiUpper(a.at(i)).unicode();
+            const char16_t cb = asciiUpper(b.at(i)).unicode();
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+        }
+        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    }
+    return comparePathKeys(pathSortKey(a), pathSortKey(b));
+}
+
+bool compareByPosidx(const SongInfoIndex &a, const SongInfoIndex &b)
+{
+    return a.posidx < b.posidx;
+}
+
+bool compareById(const SongInfoIndex &a, const SongInfoIndex &b)
+{
+    return a.id < b.id;
+}
+
+bool compareByPath(const SongInfoIndex &a, const SongInfoIndex &b)
+{
+    return comparePaths(a.path, b.path) < 0;
+}
+
+bool compareTitle(const SongInfoIndex &a, const SongInfoIndex &b)
+{
+    return QString::compare(a.title, b.title, Qt::CaseInsensitive) < 0;
+}
+
+bool compareArtist(const SongInfoIndex &a, const SongInfoIndex &b)
+{
+    const int c = QString::compare(a.artist, b.artist, Qt::CaseInsensitive);
+    if (c != 0)
+        return c < 0;
+    return QString::compare(a.title, b.title, Qt::CaseInsensitive) < 0;
+}
+
+bool compareGenre(const SongInfoIndex &a, const SongInfoIndex &b)
+{
+    const int c = QString::compare(a.genre, b.genre, Qt::CaseInsensitive);
+    if (c != 0)
+        return c < 0;
+    return QString::compare(a.title, b.title, Qt::CaseInsensitive) < 0;
+}
