@@ -65,9 +65,8 @@ private:
         quint32 bodySize = 0;
     };
     Frame findFrame(const QByteArray &identifier) const;
-    bool framesWalkCleanly(bool synchsafeSizes) const;
-    quint32 frameSizeAt(int offset) const;
-    void putFrameSize(QByteArray &bytes, int offset, quint32 size) const;
+    bool plainSizesFitBetter() const;
+    quint32 frameSizeAt(int offset, bool synchsafe) const;
     void setTagSize(quint32 size);
     void setTextFrame(const QByteArray &identifier, const QString &text);
 

@@ -13,8 +13,7 @@ bool SongInfo::operator==(const SongInfo &other) const
         && genre == other.genre && author == other.author && length == other.length
         && userBpm == other.userBpm && key == other.key && filename == other.filename
         && shortname == other.shortname && isZevio == other.isZevio && markers == other.markers
-        && format == other.format && mfxLongName == other.mfxLongName
-        && mfxFlags == other.mfxFlags;
+        && format == other.format && mfxLongName == other.mfxLongName && mfxFlags == other.mfxFlags;
 }
 
 void SongInfo::dbgDump() const

@@ -11,7 +11,11 @@ class Marker
 {
 public:
     Marker() = default;
-    Marker(const QString &text, qint32 bar) : text(text), bar(bar) { }
+    Marker(const QString &text, qint32 bar)
+        : text(text)
+        , bar(bar)
+    {
+    }
 
     bool operator==(const Marker &other) const { return text == other.text && bar == other.bar; }
     bool operator!=(const Marker &other) const { return !(*this == other); }
