@@ -8,6 +8,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // The chunk header of a MIDI track; "_MF4" containers keep three extra bytes
@@ -30,18 +35,16 @@ qint64 writeLimitForTesting = -1;
 // Writes all of bytes into a new file, honouring the test seam.
 bool writeAll(QSaveFile &file, const QByteArray &bytes)
 {
-    if (bytes.isEmpty())
-        return true;
-    QByteArray chunk = bytes;
+    qint64 size = bytes.size();
     bool cut = false;
     if (writeLimitForTesting >= 0) {
         const qint64 room = qMax<qint64>(0, writeLimitForTesting - file.pos());
-        if (room < chunk.size()) {
-            chunk.truncate(room);
+        if (room < size) {
+            size = room;
             cut = true;
         }
     }
-    if (!chunk.isEmpty() && file.write(chunk) != chunk.size())
+    if (size > 0 && file.write(bytes.constData(), size) != size)
         return false;
     return !cut;
 }
@@ -66,6 +69,40 @@ QString artistToWrite(const SongInfo &info, bool hasArtist, const QString &curre
     if (current == info.artist)
         return info.altArtist;
     return info.artist;
+}
+
+// Copies everything from offset 'from' of 'source' to the end of what 'target'
+// holds, inside the kernel (no trip through this process's memory): an MP3's
+// audio data is most of the file. Returns the bytes copied, or -1 on a write
+// error; returns -2, having copied nothing, when the system cannot do it
+// (then the caller copies by hand).
+qint64 kernelCopy(QFile &source, qint64 from, QSaveFile &target)
+{
+#ifdef Q_OS_LINUX
+    if (writeLimitForTesting >= 0 || !target.flush())
+        return -2;
+    loff_t in = from;
+    qint64 total = 0;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(source.handle(), &in, target.handle(), nullptr,
+                                            size_t(1) << 30, 0);
+        if (n == 0)
+            return total;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const bool unsupported = errno == ENOSYS || errno == EXDEV || errno == EINVAL
+                    || errno == EOPNOTSUPP || errno == EBADF;
+            return total == 0 && unsupported ? -2 : -1;
+        }
+        total += n;
+    }
+#else
+    Q_UNUSED(source);
+    Q_UNUSED(from);
+    Q_UNUSED(target);
+    return -2;
+#endif
 }
 
 void logAbort(const char *text)
@@ -392,11 +429,18 @@ bool MetaSong::saveMp3(const QString &path)
         out.cancelWriting();
         return false;
     }
-    for (;;) {
-        const QByteArray block = old.read(Mp3CopyBlock);
-        if (block.isEmpty() && old.error() == QFileDevice::NoError)
+    const qint64 copied = kernelCopy(old, audioStart, out);
+    if (copied == -1) {
+        logAbort("[MetaSong::saveToFile] Impossible to copy part of file.");
+        out.cancelWriting();
+        return false;
+    }
+    QByteArray block(copied == -2 ? Mp3CopyBlock : 0, Qt::Uninitialized);
+    while (copied == -2) {
+        const qint64 got = old.read(block.data(), Mp3CopyBlock);
+        if (got == 0)
             break;
-        if (block.isEmpty() || !writeAll(out, block)) {
+        if (got < 0 || !writeAll(out, QByteArray::fromRawData(block.constData(), got))) {
             logAbort("[MetaSong::saveToFile] Impossible to copy part of file.");
             out.cancelWriting();
             return false;
