@@ -12,7 +12,8 @@
 #include <cstdio>
 #include <ctime>
 
-namespace {
+namespace
+{
 
 void quiet(QtMsgType, const QMessageLogContext &, const QString &) { }
 
@@ -72,8 +73,8 @@ QByteArray randomBytes(int size)
     return out;
 }
 
-void measure(const char *name, const QByteArray &input, double compressTarget,
-             double expandTarget, bool &allMet)
+void measure(const char *name, const QByteArray &input, double compressTarget, double expandTarget,
+    bool &allMet)
 {
     const int rounds = 25;
     LzHuff lz;
@@ -105,9 +106,9 @@ void measure(const char *name, const QByteArray &input, double compressTarget,
     allMet = allMet && met;
     std::printf("%-10s %7lld -> %7lld bytes  compress %6.1f MB/s (target %4.0f)  expand %6.1f MB/s "
                 "(target %4.0f)  %s\n",
-                name, static_cast<long long>(input.size()), static_cast<long long>(block.size()),
-                compressMBs, compressTarget, expandMBs, expandTarget,
-                !ok ? "ROUND TRIP FAILED" : (met ? "ok" : "BELOW TARGET"));
+        name, static_cast<long long>(input.size()), static_cast<long long>(block.size()),
+        compressMBs, compressTarget, expandMBs, expandTarget,
+        !ok ? "ROUND TRIP FAILED" : (met ? "ok" : "BELOW TARGET"));
 }
 
 } // namespace

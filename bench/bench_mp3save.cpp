@@ -11,7 +11,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 void quiet(QtMsgType, const QMessageLogContext &, const QString &) { }
 
@@ -104,6 +105,6 @@ int main()
     const double ratio = double(bestSave) / double(bestCopy);
     std::printf("MP3 20 MB: plain copy %.1f ms, save after tag edit %.1f ms, ratio %.2f (target <= "
                 "2.00)  %s\n",
-                bestCopy / 1e6, bestSave / 1e6, ratio, ratio <= 2.0 ? "ok" : "ABOVE TARGET");
+        bestCopy / 1e6, bestSave / 1e6, ratio, ratio <= 2.0 ? "ok" : "ABOVE TARGET");
     return ratio <= 2.0 ? 0 : 1;
 }

@@ -3,8 +3,8 @@
 #include <QByteArray>
 
 #include <array>
-#include <vector>
 #include <cstdint>
+#include <vector>
 
 // LZSS over a 4096-byte ring with adaptive Huffman coding of literals and
 // match lengths (the LZHUF scheme). The maker's containers store their MIDI

@@ -13,7 +13,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
+namespace
+{
 
 // The chunk header of a MIDI track; "_MF4" containers keep three extra bytes
 // right after the first one.
@@ -84,15 +85,15 @@ qint64 kernelCopy(QFile &source, qint64 from, QSaveFile &target)
     loff_t in = from;
     qint64 total = 0;
     for (;;) {
-        const ssize_t n = ::copy_file_range(source.handle(), &in, target.handle(), nullptr,
-                                            size_t(1) << 30, 0);
+        const ssize_t n
+            = ::copy_file_range(source.handle(), &in, target.handle(), nullptr, size_t(1) << 30, 0);
         if (n == 0)
             return total;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             const bool unsupported = errno == ENOSYS || errno == EXDEV || errno == EINVAL
-                    || errno == EOPNOTSUPP || errno == EBADF;
+                || errno == EOPNOTSUPP || errno == EBADF;
             return total == 0 && unsupported ? -2 : -1;
         }
         total += n;
@@ -161,8 +162,8 @@ bool MetaSong::importFile(const QString &path)
 
         QByteArray midiData;
         if (!LzHuff().expand(block, midiData)) {
-            qWarning().noquote()
-                    << QStringLiteral("[MetaSong::importFile] LzHuff Expand filed, skipping file");
+            qWarning().noquote() << QStringLiteral(
+                "[MetaSong::importFile] LzHuff Expand filed, skipping file");
             return false;
         }
         if (containerType == SongInfo::FileTypeMf4) {
@@ -174,8 +175,8 @@ bool MetaSong::importFile(const QString &path)
         }
         RawMidiFile midi;
         if (!midi.loadData(midiData)) {
-            qWarning().noquote()
-                    << QStringLiteral("[MetaSong::importFile] MidiStream corrupted, skipping file");
+            qWarning().noquote() << QStringLiteral(
+                "[MetaSong::importFile] MidiStream corrupted, skipping file");
             return false;
         }
         m_mfx = header;
@@ -199,8 +200,8 @@ bool MetaSong::importFile(const QString &path)
     // MPEG frame sync, or two zero bytes.
     const QByteArray head = file.peek(3);
     const bool mp3Start = head.startsWith("ID3")
-            || (head.size() >= 2 && uchar(head.at(0)) == 0xFF && uchar(head.at(1)) >= 0xF3)
-            || (head.size() >= 2 && head.at(0) == '\0' && head.at(1) == '\0');
+        || (head.size() >= 2 && uchar(head.at(0)) == 0xFF && uchar(head.at(1)) >= 0xF3)
+        || (head.size() >= 2 && head.at(0) == '\0' && head.at(1) == '\0');
     if (path.toUpper().endsWith(QLatin1String("MP3")) && mp3Start) {
         Mp3Header mp3;
         const bool ok = mp3.loadHeader(file.read(Mp3ReadLimit));
@@ -303,8 +304,7 @@ void MetaSong::applyToMidi(const SongInfo &info, bool manual)
         m_midi.setKey(info.key);
     if (manual || (!m_midi.hasLength() && info.length >= 0 && info.isZevio))
         m_midi.setLength(info.length);
-    if (manual || !m_midi.hasTitle()
-        || info.title.toUpper().startsWith(m_midi.title().toUpper()))
+    if (manual || !m_midi.hasTitle() || info.title.toUpper().startsWith(m_midi.title().toUpper()))
         m_midi.setTitle(info.title);
     if (manual || !m_midi.hasAuthor())
         m_midi.setAuthor(info.author);
@@ -457,9 +457,9 @@ bool MetaSong::saveMp3(const QString &path)
 bool MetaSong::saveMidiOrContainer(const QString &path)
 {
     const bool isContainer = m_fileType == SongInfo::FileTypeMf3
-            || m_fileType == SongInfo::FileTypeMf4 || m_fileType == SongInfo::FileTypeMf5;
-    const bool isMidi =
-            m_fileType == SongInfo::FileTypeMidi0 || m_fileType == SongInfo::FileTypeMidi1;
+        || m_fileType == SongInfo::FileTypeMf4 || m_fileType == SongInfo::FileTypeMf5;
+    const bool isMidi
+        = m_fileType == SongInfo::FileTypeMidi0 || m_fileType == SongInfo::FileTypeMidi1;
     if (m_midi.stream().isEmpty() || !(isMidi || isContainer)
         || (isContainer && m_mfx.header().size() != MfxHeader::headerSizeFor(m_fileType))) {
         logAbort("[MetaSong::saveToFile] UNKNOWN format (or data corrupted) in memory, aborting");

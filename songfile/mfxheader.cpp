@@ -2,7 +2,8 @@
 
 #include <QtEndian>
 
-namespace {
+namespace
+{
 
 // Field offsets and sizes inside the header; numbers are little-endian,
 // texts Latin-1 padded with 0x00 (no terminator when a text fills its field).
@@ -99,18 +100,51 @@ void MfxHeader::writeLittleEndian32(int offset, quint32 value)
     qToLittleEndian<quint32>(value, m_header.data() + offset);
 }
 
-QString MfxHeader::title() const { return readText(TitleOffset, SongTextSize); }
-QString MfxHeader::author() const { return readText(AuthorOffset, SongTextSize); }
-QString MfxHeader::artist() const { return readText(ArtistOffset, SongTextSize); }
-QString MfxHeader::genre() const { return readText(GenreOffset, SongTextSize); }
-QString MfxHeader::longName() const { return readText(LongNameOffset, LongNameSize); }
-QString MfxHeader::editor() const { return readText(EditorOffset, EditorSize); }
-QString MfxHeader::copyright() const { return readText(CopyrightOffset, CopyrightSize); }
+QString MfxHeader::title() const
+{
+    return readText(TitleOffset, SongTextSize);
+}
+QString MfxHeader::author() const
+{
+    return readText(AuthorOffset, SongTextSize);
+}
+QString MfxHeader::artist() const
+{
+    return readText(ArtistOffset, SongTextSize);
+}
+QString MfxHeader::genre() const
+{
+    return readText(GenreOffset, SongTextSize);
+}
+QString MfxHeader::longName() const
+{
+    return readText(LongNameOffset, LongNameSize);
+}
+QString MfxHeader::editor() const
+{
+    return readText(EditorOffset, EditorSize);
+}
+QString MfxHeader::copyright() const
+{
+    return readText(CopyrightOffset, CopyrightSize);
+}
 
-void MfxHeader::setTitle(const QString &text) { writeText(TitleOffset, SongTextSize, text); }
-void MfxHeader::setAuthor(const QString &text) { writeText(AuthorOffset, SongTextSize, text); }
-void MfxHeader::setArtist(const QString &text) { writeText(ArtistOffset, SongTextSize, text); }
-void MfxHeader::setGenre(const QString &text) { writeText(GenreOffset, SongTextSize, text); }
+void MfxHeader::setTitle(const QString &text)
+{
+    writeText(TitleOffset, SongTextSize, text);
+}
+void MfxHeader::setAuthor(const QString &text)
+{
+    writeText(AuthorOffset, SongTextSize, text);
+}
+void MfxHeader::setArtist(const QString &text)
+{
+    writeText(ArtistOffset, SongTextSize, text);
+}
+void MfxHeader::setGenre(const QString &text)
+{
+    writeText(GenreOffset, SongTextSize, text);
+}
 
 int MfxHeader::tempo() const
 {
@@ -147,5 +181,11 @@ void MfxHeader::setFlag(FlagsEnum flag)
     m_header[FlagsOffset] = char(uchar(m_header.at(FlagsOffset)) | uchar(flag));
 }
 
-void MfxHeader::setSize(quint32 size) { writeLittleEndian32(FileSizeOffset, size); }
-void MfxHeader::setOrigSize(quint32 size) { writeLittleEndian32(OrigSizeOffset, size); }
+void MfxHeader::setSize(quint32 size)
+{
+    writeLittleEndian32(FileSizeOffset, size);
+}
+void MfxHeader::setOrigSize(quint32 size)
+{
+    writeLittleEndian32(OrigSizeOffset, size);
+}

@@ -6,9 +6,13 @@
 #include <map>
 #include <vector>
 
-namespace {
+namespace
+{
 
-QByteArray hex(const char *text) { return QByteArray::fromHex(QByteArray(text)); }
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
 
 // ---------------------------------------------------------------------------
 // Reference coder for the golden blocks.
@@ -19,14 +23,19 @@ QByteArray hex(const char *text) { return QByteArray::fromHex(QByteArray(text));
 // produces the bit stream. It shares no code or tables with LzHuff: the
 // adaptive tree is kept as a plain vector of nodes, and the offset prefix
 // code is generated from its code lengths as a canonical code.
-struct Token
-{
+struct Token {
     int symbol; // 0..255 literal, 256.. match length + 253
     int offset; // match offset (current - start - 1), -1 for a literal
 };
 
-Token lit(uchar c) { return Token {c, -1}; }
-Token match(int length, int offset) { return Token {length + 253, offset}; }
+Token lit(uchar c)
+{
+    return Token { c, -1 };
+}
+Token match(int length, int offset)
+{
+    return Token { length + 253, offset };
+}
 
 class ReferenceCoder
 {
@@ -38,19 +47,19 @@ public:
         nodes.resize(symbols * 2 - 1);
         leafOf.resize(symbols);
         for (int s = 0; s < symbols; ++s) {
-            nodes[s] = Node {1, true, s, 0};
+            nodes[s] = Node { 1, true, s, 0 };
             leafOf[s] = s;
         }
         int child = 0;
         for (size_t j = symbols; j < nodes.size(); ++j, child += 2) {
-            nodes[j] = Node {nodes[child].count + nodes[child + 1].count, false, child, 0};
+            nodes[j] = Node { nodes[child].count + nodes[child + 1].count, false, child, 0 };
             nodes[child].parent = nodes[child + 1].parent = int(j);
         }
         root = int(nodes.size()) - 1;
 
         // Offset code: lengths 3,4x3,5x8,6x12,7x24,8x16 in canonical order.
         std::vector<int> lengths;
-        const int counts[] = {1, 3, 8, 12, 24, 16};
+        const int counts[] = { 1, 3, 8, 12, 24, 16 };
         for (int l = 0; l < 6; ++l)
             for (int k = 0; k < counts[l]; ++k)
                 lengths.push_back(l + 3);
@@ -94,8 +103,7 @@ public:
     }
 
 private:
-    struct Node
-    {
+    struct Node {
         unsigned count;
         bool leaf;
         int item; // symbol of a leaf, first child position of an internal node
@@ -143,7 +151,7 @@ private:
         std::vector<Node> leaves;
         for (const Node &n : nodes)
             if (n.leaf)
-                leaves.push_back(Node {(n.count + 1) / 2, true, n.item, 0});
+                leaves.push_back(Node { (n.count + 1) / 2, true, n.item, 0 });
         std::vector<Node> rebuilt(leaves);
         for (int i = 0; rebuilt.size() < nodes.size(); i += 2) {
             const unsigned f = rebuilt[i].count + rebuilt[i + 1].count;
@@ -151,7 +159,7 @@ private:
             size_t at = rebuilt.size();
             while (at > 0 && rebuilt[at - 1].count > f)
                 --at;
-            rebuilt.insert(rebuilt.begin() + at, Node {f, false, i, 0});
+            rebuilt.insert(rebuilt.begin() + at, Node { f, false, i, 0 });
         }
         nodes = rebuilt;
         for (int p = 0; p < int(nodes.size()); ++p)
@@ -182,7 +190,7 @@ QByteArray literalOnlyInput(int size)
                 continue;
             if (out.size() >= 2) {
                 const quint32 tri = (quint32(uchar(out.at(out.size() - 2))) << 16)
-                        | (quint32(uchar(out.at(out.size() - 1))) << 8) | c;
+                    | (quint32(uchar(out.at(out.size() - 1))) << 8) | c;
                 const auto it = lastSeen.find(tri);
                 if (it != lastSeen.end() && out.size() - it->second < 5000)
                     continue;
@@ -260,7 +268,8 @@ private slots:
 void TestLzHuff::init()
 {
     // Every call logs its sizes; the tests look at results, not at these lines.
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!Expand: |=+$|WARNING: |Text size: ).*")));
+    QTest::failOnWarning(
+        QRegularExpression(QStringLiteral("^(?!Expand: |=+$|WARNING: |Text size: ).*")));
 }
 
 void TestLzHuff::roundTrip_data()
@@ -268,12 +277,12 @@ void TestLzHuff::roundTrip_data()
     QTest::addColumn<QByteArray>("input");
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("1 byte") << QByteArray("x");
-    for (int size : {3, 4, 17, 28, 29, 30, 31, 56, 57, 4095, 4096, 4097})
+    for (int size : { 3, 4, 17, 28, 29, 30, 31, 56, 57, 4095, 4096, 4097 })
         QTest::newRow(qPrintable(QStringLiteral("midi-like %1").arg(size)))
-                << midiLikeInput(size, quint32(size));
-    for (int size : {28, 29, 30, 4095, 4096, 4097})
+            << midiLikeInput(size, quint32(size));
+    for (int size : { 28, 29, 30, 4095, 4096, 4097 })
         QTest::newRow(qPrintable(QStringLiteral("random %1").arg(size)))
-                << randomInput(size, quint32(size));
+            << randomInput(size, quint32(size));
     QTest::newRow("100 spaces") << QByteArray(100, ' ');
     QTest::newRow("5000 zero bytes") << QByteArray(5000, '\0');
     QTest::newRow("5000 spaces then text") << QByteArray(5000, ' ') + QByteArray("end of song");
@@ -332,15 +341,15 @@ void TestLzHuff::goldenBlocks_data()
     // "ABCDABCD": no string of the ring starts with 'A' until the input's
     // own, so A B C D are literals; at 4071 "ABCD" 00.. meets 4067
     // "ABCDABCD": 4 equal bytes, offset (4071 - 4067) - 1 = 3.
-    QTest::newRow("ABCDABCD")
-            << QByteArray("ABCDABCD")
-            << ReferenceCoder().encode(8, {lit('A'), lit('B'), lit('C'), lit('D'), match(4, 3)});
+    QTest::newRow("ABCDABCD") << QByteArray("ABCDABCD")
+                              << ReferenceCoder().encode(
+                                     8, { lit('A'), lit('B'), lit('C'), lit('D'), match(4, 3) });
     // "xyzxyzxyzxyz": x y z literals, then the string at 4070 "xyzxyzxyz" 00
     // meets 4067 "xyzxyzxyzxyz": 9 equal bytes before 00 != 'x', offset 2;
     // the match covers the rest of the input (9 bytes).
-    QTest::newRow("xyz x4")
-            << QByteArray("xyzxyzxyzxyz")
-            << ReferenceCoder().encode(12, {lit('x'), lit('y'), lit('z'), match(9, 2)});
+    QTest::newRow("xyz x4") << QByteArray("xyzxyzxyzxyz")
+                            << ReferenceCoder().encode(
+                                   12, { lit('x'), lit('y'), lit('z'), match(9, 2) });
     // "a" and 28 spaces: the whole input sits in the look-ahead at
     // 4067..4095. The strings at 4066..4039 hold a run of spaces and the 'a'
     // at 4067 and hang as a chain of left links; 4038 (29 spaces) hangs left
@@ -349,9 +358,8 @@ void TestLzHuff::goldenBlocks_data()
     // after 28 equal bytes (offset 28), against 4038 0x00 < ' ' after 28
     // (offset 29, not smaller): match 28 at offset 28. (A copy area filled
     // with spaces would match 4038 in full and give offset 29.)
-    QTest::newRow("a and 28 spaces")
-            << QByteArray("a") + QByteArray(28, ' ')
-            << ReferenceCoder().encode(29, {lit('a'), match(28, 28)});
+    QTest::newRow("a and 28 spaces") << QByteArray("a") + QByteArray(28, ' ')
+                                     << ReferenceCoder().encode(29, { lit('a'), match(28, 28) });
     // 31 x 'q' then "!": the first 29 bytes fill 4067..4095. 'q' is a
     // literal (no 'q' string in the tree yet). Reading the 30th byte writes
     // ring position 0 and its copy at 4096, so the string at 4068 is 29 'q'
@@ -359,9 +367,9 @@ void TestLzHuff::goldenBlocks_data()
     // It covers input bytes 2..30; then r = 1 holds "q!" followed by the
     // ring's spaces, and no string in the tree starts with "q!": the last
     // two bytes are literals.
-    QTest::newRow("31 q then !")
-            << QByteArray(31, 'q') + QByteArray("!")
-            << ReferenceCoder().encode(32, {lit('q'), match(29, 0), lit('q'), lit('!')});
+    QTest::newRow("31 q then !") << QByteArray(31, 'q') + QByteArray("!")
+                                 << ReferenceCoder().encode(
+                                        32, { lit('q'), match(29, 0), lit('q'), lit('!') });
 }
 
 void TestLzHuff::goldenBlocks()
@@ -392,9 +400,9 @@ void TestLzHuff::literalOnlyStreamMatchesReference()
     LzHuff().compress(input, out);
     QCOMPARE(out.size(), expected.size());
     QVERIFY2(out == expected,
-             qPrintable(QStringLiteral("first difference at byte %1")
-                                .arg(std::mismatch(out.cbegin(), out.cend(), expected.cbegin()).first
-                                     - out.cbegin())));
+        qPrintable(QStringLiteral("first difference at byte %1")
+                       .arg(std::mismatch(out.cbegin(), out.cend(), expected.cbegin()).first
+                           - out.cbegin())));
     QByteArray back;
     QVERIFY(LzHuff().expand(expected, back));
     QCOMPARE(back, input);
@@ -409,8 +417,8 @@ void TestLzHuff::refusedBlocks_data()
     QTest::newRow("three bytes") << hex("0A0000") << true << QStringLiteral("10");
     QTest::newRow("size 0") << hex("00000000 FFFF") << false << QString();
     QTest::newRow("size 500001") << hex("21A10700 00") << true << QStringLiteral("500001");
-    QTest::newRow("size 0xFFFFFFFF") << hex("FFFFFFFF 1234") << true
-                                     << QStringLiteral("4294967295");
+    QTest::newRow("size 0xFFFFFFFF")
+        << hex("FFFFFFFF 1234") << true << QStringLiteral("4294967295");
 }
 
 void TestLzHuff::refusedBlocks()
@@ -421,8 +429,8 @@ void TestLzHuff::refusedBlocks()
     const char *rule = "=====================================================================";
     if (sizeWarning) {
         QTest::ignoreMessage(QtWarningMsg, rule);
-        QTest::ignoreMessage(QtWarningMsg,
-                             "WARNING: skipping file, compressed stream corrupted/wrong size !!!");
+        QTest::ignoreMessage(
+            QtWarningMsg, "WARNING: skipping file, compressed stream corrupted/wrong size !!!");
         QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Text size: ") + shownSize));
         QTest::ignoreMessage(QtWarningMsg, rule);
     }
@@ -448,13 +456,13 @@ void TestLzHuff::sizeLimit()
     lz.compress(over, block);
     QCOMPARE(qFromLittleEndian<quint32>(block.constData()), 500001u);
     QTest::ignoreMessage(QtWarningMsg, "Expand: ERROR");
-    QTest::ignoreMessage(QtWarningMsg,
-                         "=====================================================================");
-    QTest::ignoreMessage(QtWarningMsg,
-                         "WARNING: skipping file, compressed stream corrupted/wrong size !!!");
+    QTest::ignoreMessage(
+        QtWarningMsg, "=====================================================================");
+    QTest::ignoreMessage(
+        QtWarningMsg, "WARNING: skipping file, compressed stream corrupted/wrong size !!!");
     QTest::ignoreMessage(QtWarningMsg, "Text size: 500001");
-    QTest::ignoreMessage(QtWarningMsg,
-                         "=====================================================================");
+    QTest::ignoreMessage(
+        QtWarningMsg, "=====================================================================");
     QVERIFY(!lz.expand(block, back));
     QVERIFY(back.isEmpty());
 }
@@ -526,7 +534,7 @@ void TestLzHuff::longCodesAreWrittenWhole()
     // 3, 5, 8, 13, 21, 34 times, rarest first, stack nine levels on top of
     // the 274 symbols still at count 1 (8 or 9 levels among themselves);
     // then every byte value is coded once, reaching the deepest leaves.
-    const int fib[] = {1, 1, 2, 3, 5, 8, 13, 21, 34};
+    const int fib[] = { 1, 1, 2, 3, 5, 8, 13, 21, 34 };
     QByteArray literals;
     for (int v = 0; v < 9; ++v)
         literals.append(300 * fib[v], char('a' + v));
@@ -540,8 +548,8 @@ void TestLzHuff::longCodesAreWrittenWhole()
 
     SymbolCoder coder;
     const QByteArray block = coder.encodeLiterals(literals);
-    QVERIFY2(coder.longestCodeWritten() >= 18,
-             qPrintable(QString::number(coder.longestCodeWritten())));
+    QVERIFY2(
+        coder.longestCodeWritten() >= 18, qPrintable(QString::number(coder.longestCodeWritten())));
     QCOMPARE(block.toHex(), expected.toHex());
     QByteArray back;
     QVERIFY(LzHuff().expand(block, back));

@@ -8,7 +8,8 @@
 
 Q_DECLARE_METATYPE(SongInfo::fileTypeEnum)
 
-namespace {
+namespace
+{
 
 // Key signatures as stored: sf, mi.
 const QByteArray KeyFSharpMinor = QByteArray::fromHex("0301");
@@ -21,13 +22,13 @@ QString describe(const SongInfo &s)
         markers << QStringLiteral("%1:%2").arg(m.bar).arg(m.text);
     return QStringLiteral("format=%1 title=%2 artist=%3 alt=%4 genre=%5 author=%6 length=%7 bpm=%8 "
                           "key=%9 zevio=%10 markers=[%11] long=%12 flags=%13")
-            .arg(s.format, s.title, s.artist, s.altArtist, s.genre, s.author)
-            .arg(s.length)
-            .arg(s.userBpm)
-            .arg(s.key)
-            .arg(s.isZevio)
-            .arg(markers.join(QLatin1Char(',')), s.mfxLongName)
-            .arg(int(s.mfxFlags));
+        .arg(s.format, s.title, s.artist, s.altArtist, s.genre, s.author)
+        .arg(s.length)
+        .arg(s.userBpm)
+        .arg(s.key)
+        .arg(s.isZevio)
+        .arg(markers.join(QLatin1Char(',')), s.mfxLongName)
+        .arg(int(s.mfxFlags));
 }
 
 // A format 1 song with a conductor track full of song information and a
@@ -36,17 +37,17 @@ QByteArray richMidi(int format = 1)
 {
     MidiBuilder midi(format);
     midi.track()
-            .meta(0, 0x03, "Blue Night")
-            .meta(0, 0x02, "(c) Zevio 2004")
-            .meta(0, 0x59, KeyFSharpMinor)
-            .tag(0, 1, "Liscio")
-            .tag(0, 2, "Orchestra Bianchi")
-            .tag(0, 3, "G. Verdi")
-            .tag(0, 4, "215")
-            .tag(0, 5, "96")
-            .marker(0, 1, "Intro")
-            .marker(0, 9, "Strofa")
-            .note(0, 60);
+        .meta(0, 0x03, "Blue Night")
+        .meta(0, 0x02, "(c) Zevio 2004")
+        .meta(0, 0x59, KeyFSharpMinor)
+        .tag(0, 1, "Liscio")
+        .tag(0, 2, "Orchestra Bianchi")
+        .tag(0, 3, "G. Verdi")
+        .tag(0, 4, "215")
+        .tag(0, 5, "96")
+        .marker(0, 1, "Intro")
+        .marker(0, 9, "Strofa")
+        .note(0, 60);
     if (format == 1)
         midi.track().meta(0, 0x03, "Piano").note(0, 64);
     return midi.build();
@@ -73,7 +74,7 @@ SongInfo catalogueRecord()
     info.userBpm = 120;
     info.key = QStringLiteral("A");
     info.isZevio = true;
-    info.markers = {Marker(QStringLiteral("A"), 1), Marker(QStringLiteral("B"), 17)};
+    info.markers = { Marker(QStringLiteral("A"), 1), Marker(QStringLiteral("B"), 17) };
     return info;
 }
 
@@ -106,7 +107,7 @@ private slots:
 private:
     QString write(const QString &name, const QByteArray &bytes);
     SongInfo applied(const QString &name, const QByteArray &bytes, const SongInfo &record,
-                     bool manual, MetaSong *song = nullptr);
+        bool manual, MetaSong *song = nullptr);
 
     QTemporaryDir dir;
 };
@@ -125,8 +126,8 @@ QString TestMetaSong::write(const QString &name, const QByteArray &bytes)
     return path;
 }
 
-SongInfo TestMetaSong::applied(const QString &name, const QByteArray &bytes,
-                               const SongInfo &record, bool manual, MetaSong *song)
+SongInfo TestMetaSong::applied(const QString &name, const QByteArray &bytes, const SongInfo &record,
+    bool manual, MetaSong *song)
 {
     MetaSong local;
     MetaSong &s = song ? *song : local;
@@ -149,12 +150,11 @@ void TestMetaSong::detection_data()
     // The magic decides for MIDI and containers; the name plays no part.
     QTest::newRow("midi format 0") << "a.bin" << bareMidi(0) << true << SongInfo::FileTypeMidi0;
     QTest::newRow("midi format 1") << "a.kar" << bareMidi(1) << true << SongInfo::FileTypeMidi1;
-    QTest::newRow("midi format 2")
-            << "a.mid" << MidiBuilder(2).track().note(0, 1).build() << false
-            << SongInfo::FileTypeUnknown;
+    QTest::newRow("midi format 2") << "a.mid" << MidiBuilder(2).track().note(0, 1).build() << false
+                                   << SongInfo::FileTypeUnknown;
     QTest::newRow("midi without track")
-            << "a.mid" << QByteArray::fromHex("4d546864000000060000000101e0") << false
-            << SongInfo::FileTypeUnknown;
+        << "a.mid" << QByteArray::fromHex("4d546864000000060000000101e0") << false
+        << SongInfo::FileTypeUnknown;
     QTest::newRow("mf3") << "a.dat" << ContainerBuilder("_MF3").midi(bareMidi()).build() << true
                          << SongInfo::FileTypeMf3;
     QTest::newRow("mf4") << "a.mf4" << ContainerBuilder("_MF4").midi(bareMidi()).build() << true
@@ -162,34 +162,37 @@ void TestMetaSong::detection_data()
     QTest::newRow("mf5") << "a.mf5" << ContainerBuilder("_MF5").midi(bareMidi()).build() << true
                          << SongInfo::FileTypeMf5;
     QTest::newRow("mf5 of 700 bytes")
-            << "a.mf5" << ContainerBuilder("_MF5").midi(bareMidi()).build().left(700) << false
-            << SongInfo::FileTypeUnknown;
+        << "a.mf5" << ContainerBuilder("_MF5").midi(bareMidi()).build().left(700) << false
+        << SongInfo::FileTypeUnknown;
     QTest::newRow("mf3 header only")
-            << "a.mf3" << ContainerBuilder("_MF3").header() << false << SongInfo::FileTypeUnknown;
+        << "a.mf3" << ContainerBuilder("_MF3").header() << false << SongInfo::FileTypeUnknown;
     QTest::newRow("mf3 holding no midi")
-            << "a.mf3" << ContainerBuilder("_MF3").midi(QByteArray(300, 'x')).build() << false
-            << SongInfo::FileTypeUnknown;
+        << "a.mf3" << ContainerBuilder("_MF3").midi(QByteArray(300, 'x')).build() << false
+        << SongInfo::FileTypeUnknown;
     QTest::newRow("mf3 with a wrong size")
-            << "a.mf3"
-            << ContainerBuilder("_MF3").header() + QByteArray::fromHex("FFFFFFFF0102") << false
-            << SongInfo::FileTypeUnknown;
+        << "a.mf3" << ContainerBuilder("_MF3").header() + QByteArray::fromHex("FFFFFFFF0102")
+        << false << SongInfo::FileTypeUnknown;
     // An "_MF4" container whose data has no "MTrk" loses nothing and is
     // refused by the MIDI check.
     QTest::newRow("mf4 without track")
-            << "a.mf4"
-            << ContainerBuilder("_MF4").midi(QByteArray::fromHex("4d54686400000006000000010060")).build()
-            << false << SongInfo::FileTypeUnknown;
+        << "a.mf4"
+        << ContainerBuilder("_MF4")
+               .midi(QByteArray::fromHex("4d54686400000006000000010060"))
+               .build()
+        << false << SongInfo::FileTypeUnknown;
     QTest::newRow("mp3 upper-case name") << "SONG.MP3" << tag << true << SongInfo::FileTypeMp3;
-    QTest::newRow("mp3 bytes named .bin") << "song.bin" << tag << false << SongInfo::FileTypeUnknown;
-    QTest::newRow("mp3 frame sync") << "song.mp3" << Mp3Builder::audio(2) << true
-                                    << SongInfo::FileTypeMp3;
+    QTest::newRow("mp3 bytes named .bin")
+        << "song.bin" << tag << false << SongInfo::FileTypeUnknown;
+    QTest::newRow("mp3 frame sync")
+        << "song.mp3" << Mp3Builder::audio(2) << true << SongInfo::FileTypeMp3;
     QTest::newRow("mp3 FF 12") << "song.mp3" << QByteArray::fromHex("FF12").append(400, 'x')
                                << false << SongInfo::FileTypeUnknown;
-    QTest::newRow("mp3 two zero bytes") << "song.Mp3" << QByteArray(400, '\0') << true
-                                        << SongInfo::FileTypeMp3;
-    QTest::newRow("mp3 of 5 bytes") << "song.mp3" << QByteArray::fromHex("FFFB900000") << false
-                                    << SongInfo::FileTypeUnknown;
-    QTest::newRow("empty file") << "empty.mid" << QByteArray() << false << SongInfo::FileTypeUnknown;
+    QTest::newRow("mp3 two zero bytes")
+        << "song.Mp3" << QByteArray(400, '\0') << true << SongInfo::FileTypeMp3;
+    QTest::newRow("mp3 of 5 bytes")
+        << "song.mp3" << QByteArray::fromHex("FFFB900000") << false << SongInfo::FileTypeUnknown;
+    QTest::newRow("empty file") << "empty.mid" << QByteArray() << false
+                                << SongInfo::FileTypeUnknown;
     QTest::newRow("text file") << "notes.txt" << QByteArray("hello there") << false
                                << SongInfo::FileTypeUnknown;
 }
@@ -213,9 +216,8 @@ void TestMetaSong::importFailureKeepsPreviousSong()
     MetaSong song;
     QVERIFY(song.importFile(write(QStringLiteral("good.mid"), richMidi())));
     QVERIFY(!song.importFile(dir.filePath(QStringLiteral("missing.mid"))));
-    QVERIFY(!song.importFile(
-            write(QStringLiteral("bad.mf3"),
-                  ContainerBuilder("_MF3").title(QStringLiteral("Other")).midi("junk").build())));
+    QVERIFY(!song.importFile(write(QStringLiteral("bad.mf3"),
+        ContainerBuilder("_MF3").title(QStringLiteral("Other")).midi("junk").build())));
     SongInfo info;
     song.getSongInfo(info);
     QCOMPARE(song.fileType(), SongInfo::FileTypeMidi1);
@@ -238,7 +240,7 @@ void TestMetaSong::getSongInfo_data()
     midi.userBpm = 96;
     midi.key = QStringLiteral("F#-");
     midi.isZevio = true;
-    midi.markers = {Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Strofa"), 9)};
+    midi.markers = { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Strofa"), 9) };
     QTest::newRow("midi 1") << "rich.mid" << richMidi(1) << midi;
     QTest::newRow("midi 0") << "rich0.mid" << richMidi(0) << midi;
 
@@ -260,16 +262,16 @@ void TestMetaSong::getSongInfo_data()
     mfx.mfxFlags = qint8(0x81);
     QTest::newRow("mf4") << "x.mf4"
                          << ContainerBuilder("_MF4")
-                                    .filler()
-                                    .title(QStringLiteral("Notte Blu"))
-                                    .artist(QStringLiteral("Bianchi"))
-                                    .author(QStringLiteral("Verdi"))
-                                    .genre(QStringLiteral("Valzer"))
-                                    .longName(QStringLiteral("NOTTEBLU.MF4"))
-                                    .tempo(132)
-                                    .flags(0x81)
-                                    .midi(richMidi())
-                                    .build()
+                                .filler()
+                                .title(QStringLiteral("Notte Blu"))
+                                .artist(QStringLiteral("Bianchi"))
+                                .author(QStringLiteral("Verdi"))
+                                .genre(QStringLiteral("Valzer"))
+                                .longName(QStringLiteral("NOTTEBLU.MF4"))
+                                .tempo(132)
+                                .flags(0x81)
+                                .midi(richMidi())
+                                .build()
                          << mfx;
     // A container is the maker's, whatever its MIDI copyright says.
     SongInfo mf3;
@@ -278,9 +280,9 @@ void TestMetaSong::getSongInfo_data()
     mf3.isZevio = true;
     QTest::newRow("mf3") << "x.mf3"
                          << ContainerBuilder("_MF3")
-                                    .title(QStringLiteral("T"))
-                                    .midi(MidiBuilder(0).track().meta(0, 0x02, "Other").build())
-                                    .build()
+                                .title(QStringLiteral("T"))
+                                .midi(MidiBuilder(0).track().meta(0, 0x02, "Other").build())
+                                .build()
                          << mf3;
 
     SongInfo mp3;
@@ -295,17 +297,17 @@ void TestMetaSong::getSongInfo_data()
     mp3.isZevio = true;
     QTest::newRow("mp3") << "x.mp3"
                          << Mp3Builder(3)
-                                            .text("TIT2", "Song")
-                                            .text("TPE1", "Singer")
-                                            .text("TCOM", "Writer")
-                                            .text("TCON", "Pop")
-                                            .text("TKEY", "A")
-                                            .text("TBPM", "100")
-                                            .text("TLEN", "215999")
-                                            .text("TCOP", "zevio srl")
-                                            .padding(30)
-                                            .tag()
-                            + Mp3Builder::audio(2)
+                                .text("TIT2", "Song")
+                                .text("TPE1", "Singer")
+                                .text("TCOM", "Writer")
+                                .text("TCON", "Pop")
+                                .text("TKEY", "A")
+                                .text("TBPM", "100")
+                                .text("TLEN", "215999")
+                                .text("TCOP", "zevio srl")
+                                .padding(30)
+                                .tag()
+            + Mp3Builder::audio(2)
                          << mp3;
 }
 
@@ -326,10 +328,9 @@ void TestMetaSong::getSongInfo()
 
 void TestMetaSong::formatStringAndKeys()
 {
-    const QStringList expected = {QStringLiteral("UNKNOWN"), QStringLiteral("MIDI"),
-                                  QStringLiteral("MIDI"),    QStringLiteral("MF3"),
-                                  QStringLiteral("MF4"),     QStringLiteral("MF5"),
-                                  QStringLiteral("MP3"),     QStringLiteral("UNKNOWN")};
+    const QStringList expected = { QStringLiteral("UNKNOWN"), QStringLiteral("MIDI"),
+        QStringLiteral("MIDI"), QStringLiteral("MF3"), QStringLiteral("MF4"), QStringLiteral("MF5"),
+        QStringLiteral("MP3"), QStringLiteral("UNKNOWN") };
     for (int t = 0; t < expected.size(); ++t)
         QCOMPARE(MetaSong::getFormatString(SongInfo::fileTypeEnum(t)), expected.at(t));
     QCOMPARE(MetaSong::getFormatString(SongInfo::fileTypeEnum(-1)), QStringLiteral("UNKNOWN"));
@@ -351,7 +352,7 @@ void TestMetaSong::manualModeOverwrites_data()
     midi.format = QStringLiteral("MIDI");
     midi.altArtist.clear();
     midi.isZevio = true; // from the file's copyright
-    midi.markers = {Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Strofa"), 9)};
+    midi.markers = { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Strofa"), 9) };
     QTest::newRow("midi") << "m.mid" << richMidi() << midi;
 
     SongInfo mfx = midi;
@@ -359,11 +360,11 @@ void TestMetaSong::manualModeOverwrites_data()
     mfx.mfxFlags = 0x01; // the record has markers
     QTest::newRow("mf5") << "m.mf5"
                          << ContainerBuilder("_MF5")
-                                    .title(QStringLiteral("Old"))
-                                    .artist(QStringLiteral("Old"))
-                                    .tempo(90)
-                                    .midi(richMidi())
-                                    .build()
+                                .title(QStringLiteral("Old"))
+                                .artist(QStringLiteral("Old"))
+                                .tempo(90)
+                                .midi(richMidi())
+                                .build()
                          << mfx;
 
     SongInfo mp3 = edit;
@@ -372,12 +373,12 @@ void TestMetaSong::manualModeOverwrites_data()
     mp3.markers.clear();
     QTest::newRow("mp3") << "m.mp3"
                          << Mp3Builder(3)
-                                            .text("TIT2", "Old")
-                                            .text("TPE1", "Old")
-                                            .text("TKEY", "C")
-                                            .text("TBPM", "60")
-                                            .tag()
-                            + Mp3Builder::audio(1)
+                                .text("TIT2", "Old")
+                                .text("TPE1", "Old")
+                                .text("TKEY", "C")
+                                .text("TBPM", "60")
+                                .tag()
+            + Mp3Builder::audio(1)
                          << mp3;
 }
 
@@ -415,35 +416,55 @@ void TestMetaSong::midiAutomaticRules_data()
     negative.userBpm = -1;
 
     const QByteArray titled = MidiBuilder(1).track().meta(0, 0x03, "Blue Night").note(0, 1).build();
-    QTest::newRow("title: catalogue extends it")
-            << titled << cat << "title" << "BLUE NIGHT (LIVE)";
+    QTest::newRow("title: catalogue extends it") << titled << cat << "title"
+                                                 << "BLUE NIGHT (LIVE)";
     SongInfo red = cat;
     red.title = QStringLiteral("Red Sky");
-    QTest::newRow("title: different title kept") << titled << red << "title" << "Blue Night";
-    QTest::newRow("title: missing") << bareMidi(0) << red << "title" << "Red Sky";
+    QTest::newRow("title: different title kept") << titled << red << "title"
+                                                 << "Blue Night";
+    QTest::newRow("title: missing") << bareMidi(0) << red << "title"
+                                    << "Red Sky";
     QTest::newRow("title: empty event")
-            << MidiBuilder(0).track().meta(0, 0x03, "").build() << red << "title" << "Red Sky";
+        << MidiBuilder(0).track().meta(0, 0x03, "").build() << red << "title"
+        << "Red Sky";
 
-    QTest::newRow("markers: written when missing") << bareMidi() << cat << "markers" << "1:A,17:B";
+    QTest::newRow("markers: written when missing") << bareMidi() << cat << "markers"
+                                                   << "1:A,17:B";
     QTest::newRow("markers: kept when present")
-            << MidiBuilder(0).track().marker(0, 5, "Solo").build() << cat << "markers" << "5:Solo";
+        << MidiBuilder(0).track().marker(0, 5, "Solo").build() << cat << "markers"
+        << "5:Solo";
 
-    QTest::newRow("key: missing, maker's") << bareMidi() << cat << "key" << "A";
-    QTest::newRow("key: missing, not maker's") << bareMidi() << notZevio << "key" << "";
-    QTest::newRow("key: present") << richMidi() << cat << "key" << "F#-";
-    QTest::newRow("length: missing, maker's") << bareMidi() << cat << "length" << "180";
-    QTest::newRow("length: not maker's") << bareMidi() << notZevio << "length" << "0";
-    QTest::newRow("length: negative") << bareMidi() << negative << "length" << "0";
-    QTest::newRow("length: present") << richMidi() << cat << "length" << "215";
-    QTest::newRow("tempo: missing, maker's") << bareMidi() << cat << "userBpm" << "120";
-    QTest::newRow("tempo: not maker's") << bareMidi() << notZevio << "userBpm" << "0";
-    QTest::newRow("tempo: negative") << bareMidi() << negative << "userBpm" << "0";
-    QTest::newRow("tempo: present") << richMidi() << cat << "userBpm" << "96";
+    QTest::newRow("key: missing, maker's") << bareMidi() << cat << "key"
+                                           << "A";
+    QTest::newRow("key: missing, not maker's") << bareMidi() << notZevio << "key"
+                                               << "";
+    QTest::newRow("key: present") << richMidi() << cat << "key"
+                                  << "F#-";
+    QTest::newRow("length: missing, maker's") << bareMidi() << cat << "length"
+                                              << "180";
+    QTest::newRow("length: not maker's") << bareMidi() << notZevio << "length"
+                                         << "0";
+    QTest::newRow("length: negative") << bareMidi() << negative << "length"
+                                      << "0";
+    QTest::newRow("length: present") << richMidi() << cat << "length"
+                                     << "215";
+    QTest::newRow("tempo: missing, maker's") << bareMidi() << cat << "userBpm"
+                                             << "120";
+    QTest::newRow("tempo: not maker's") << bareMidi() << notZevio << "userBpm"
+                                        << "0";
+    QTest::newRow("tempo: negative") << bareMidi() << negative << "userBpm"
+                                     << "0";
+    QTest::newRow("tempo: present") << richMidi() << cat << "userBpm"
+                                    << "96";
     // Author and genre need no publisher check.
-    QTest::newRow("author: missing") << bareMidi() << notZevio << "author" << "Rossi";
-    QTest::newRow("author: present") << richMidi() << cat << "author" << "G. Verdi";
-    QTest::newRow("genre: missing") << bareMidi() << notZevio << "genre" << "Valzer";
-    QTest::newRow("genre: present") << richMidi() << cat << "genre" << "Liscio";
+    QTest::newRow("author: missing") << bareMidi() << notZevio << "author"
+                                     << "Rossi";
+    QTest::newRow("author: present") << richMidi() << cat << "author"
+                                     << "G. Verdi";
+    QTest::newRow("genre: missing") << bareMidi() << notZevio << "genre"
+                                    << "Valzer";
+    QTest::newRow("genre: present") << richMidi() << cat << "genre"
+                                    << "Liscio";
 }
 
 void TestMetaSong::midiAutomaticRules()
@@ -484,24 +505,61 @@ void TestMetaSong::artistRule_data()
     QTest::addColumn<QString>("written");
 
     const QString none = QStringLiteral("<none>");
-    for (const QString &format : {QStringLiteral("MIDI"), QStringLiteral("MF3"), QStringLiteral("MP3")}) {
+    for (const QString &format :
+        { QStringLiteral("MIDI"), QStringLiteral("MF3"), QStringLiteral("MP3") }) {
         const auto row = [&](const char *name) {
             return &QTest::newRow(qPrintable(format + QLatin1Char(' ') + QLatin1String(name)));
         };
-        *row("no artist, alt given") << format << none << "A" << "Alt" << "Alt";
-        *row("no artist, no alt") << format << none << "A" << "" << "A";
-        *row("equals alt") << format << "Alt" << "A" << "Alt" << "Alt";
-        *row("alt empty") << format << "Other" << "A" << "" << "A";
-        *row("equals artist") << format << "A" << "A" << "Alt" << "Alt";
-        *row("something else") << format << "Other" << "A" << "Alt" << "A";
+        *row("no artist, alt given") << format << none << "A"
+                                     << "Alt"
+                                     << "Alt";
+        *row("no artist, no alt") << format << none << "A"
+                                  << ""
+                                  << "A";
+        *row("equals alt") << format << "Alt"
+                           << "A"
+                           << "Alt"
+                           << "Alt";
+        *row("alt empty") << format << "Other"
+                          << "A"
+                          << ""
+                          << "A";
+        *row("equals artist") << format << "A"
+                              << "A"
+                              << "Alt"
+                              << "Alt";
+        *row("something else") << format << "Other"
+                               << "A"
+                               << "Alt"
+                               << "A";
     }
     // In a container "-" and "--" stand for no artist; elsewhere they are a name.
-    QTest::newRow("MF3 dash") << "MF3" << "-" << "A" << "Alt" << "Alt";
-    QTest::newRow("MF3 double dash, no alt") << "MF3" << "--" << "A" << "" << "A";
-    QTest::newRow("MF3 empty") << "MF3" << "" << "A" << "Alt" << "Alt";
-    QTest::newRow("MIDI dash") << "MIDI" << "-" << "A" << "Alt" << "A";
+    QTest::newRow("MF3 dash") << "MF3"
+                              << "-"
+                              << "A"
+                              << "Alt"
+                              << "Alt";
+    QTest::newRow("MF3 double dash, no alt") << "MF3"
+                                             << "--"
+                                             << "A"
+                                             << ""
+                                             << "A";
+    QTest::newRow("MF3 empty") << "MF3"
+                               << ""
+                               << "A"
+                               << "Alt"
+                               << "Alt";
+    QTest::newRow("MIDI dash") << "MIDI"
+                               << "-"
+                               << "A"
+                               << "Alt"
+                               << "A";
     // An empty artist event is still an artist.
-    QTest::newRow("MIDI empty event") << "MIDI" << "" << "A" << "Alt" << "A";
+    QTest::newRow("MIDI empty event") << "MIDI"
+                                      << ""
+                                      << "A"
+                                      << "Alt"
+                                      << "A";
 }
 
 void TestMetaSong::artistRule()
@@ -565,28 +623,26 @@ void TestMetaSong::containerAutomaticRules_data()
     filled.userBpm = 120;
     filled.markers = cat.markers;
     filled.mfxFlags = qint8(0x81);
-    QTest::newRow("placeholders, not maker's")
-            << ContainerBuilder("_MF4")
-                       .title(QStringLiteral("--"))
-                       .author(QStringLiteral("-"))
-                       .artist(QStringLiteral("--"))
-                       .flags(0x80)
-                       .tempo(500)
-                       .midi(bareMidi())
-                       .build()
-            << notZevio << filled;
+    QTest::newRow("placeholders, not maker's") << ContainerBuilder("_MF4")
+                                                      .title(QStringLiteral("--"))
+                                                      .author(QStringLiteral("-"))
+                                                      .artist(QStringLiteral("--"))
+                                                      .flags(0x80)
+                                                      .tempo(500)
+                                                      .midi(bareMidi())
+                                                      .build()
+                                               << notZevio << filled;
     SongInfo filledZevio = filled;
     filledZevio.key = cat.key;
     filledZevio.length = cat.length;
-    QTest::newRow("placeholders, maker's")
-            << ContainerBuilder("_MF4")
-                       .title(QStringLiteral("--"))
-                       .author(QStringLiteral("-"))
-                       .artist(QStringLiteral("--"))
-                       .flags(0x80)
-                       .midi(bareMidi())
-                       .build()
-            << cat << filledZevio;
+    QTest::newRow("placeholders, maker's") << ContainerBuilder("_MF4")
+                                                  .title(QStringLiteral("--"))
+                                                  .author(QStringLiteral("-"))
+                                                  .artist(QStringLiteral("--"))
+                                                  .flags(0x80)
+                                                  .midi(bareMidi())
+                                                  .build()
+                                           << cat << filledZevio;
 
     // Real values stay.
     SongInfo kept;
@@ -599,18 +655,17 @@ void TestMetaSong::containerAutomaticRules_data()
     kept.userBpm = 499;
     kept.key = QStringLiteral("F#-");
     kept.length = 215;
-    kept.markers = {Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Strofa"), 9)};
+    kept.markers = { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Strofa"), 9) };
     kept.mfxFlags = 0x01;
-    QTest::newRow("real values")
-            << ContainerBuilder("_MF3")
-                       .title(QStringLiteral("Notte Blu"))
-                       .author(QStringLiteral("Verdi"))
-                       .artist(cat.altArtist)
-                       .genre(QStringLiteral("Liscio"))
-                       .tempo(499)
-                       .midi(richMidi())
-                       .build()
-            << cat << kept;
+    QTest::newRow("real values") << ContainerBuilder("_MF3")
+                                        .title(QStringLiteral("Notte Blu"))
+                                        .author(QStringLiteral("Verdi"))
+                                        .artist(cat.altArtist)
+                                        .genre(QStringLiteral("Liscio"))
+                                        .tempo(499)
+                                        .midi(richMidi())
+                                        .build()
+                                 << cat << kept;
 
     // No markers in the record: the flag byte stays.
     SongInfo noMarkers = cat;
@@ -626,8 +681,8 @@ void TestMetaSong::containerAutomaticRules_data()
     plain.key = cat.key;
     plain.length = cat.length;
     QTest::newRow("no markers, negative tempo")
-            << ContainerBuilder("_MF5").title(QStringLiteral("Notte Blu")).midi(bareMidi()).build()
-            << noMarkers << plain;
+        << ContainerBuilder("_MF5").title(QStringLiteral("Notte Blu")).midi(bareMidi()).build()
+        << noMarkers << plain;
 }
 
 void TestMetaSong::containerAutomaticRules()
@@ -672,18 +727,17 @@ void TestMetaSong::mp3AutomaticRules_data()
     full.key = QStringLiteral("C");
     full.length = 3;
     full.userBpm = 99;
-    QTest::newRow("full tag kept")
-            << Mp3Builder(3)
-                               .text("TIT2", "Song")
-                               .text("TCOM", "W")
-                               .text("TPE1", "Bianchi")
-                               .text("TCON", "Pop")
-                               .text("TKEY", "C")
-                               .text("TLEN", "3000")
-                               .text("TBPM", "99")
-                               .tag()
-                    + Mp3Builder::audio(1)
-            << cat << full;
+    QTest::newRow("full tag kept") << Mp3Builder(3)
+                                          .text("TIT2", "Song")
+                                          .text("TCOM", "W")
+                                          .text("TPE1", "Bianchi")
+                                          .text("TCON", "Pop")
+                                          .text("TKEY", "C")
+                                          .text("TLEN", "3000")
+                                          .text("TBPM", "99")
+                                          .tag()
+            + Mp3Builder::audio(1) << cat
+                                   << full;
 }
 
 void TestMetaSong::mp3AutomaticRules()

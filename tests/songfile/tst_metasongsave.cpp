@@ -16,7 +16,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
+namespace
+{
 
 QByteArray readAll(const QString &path)
 {
@@ -58,11 +59,11 @@ QByteArray midiSong(int format)
 {
     MidiBuilder midi(format);
     midi.track()
-            .meta(0, 0x03, "Blue Night")
-            .meta(0, 0x02, "Zevio")
-            .tag(0, 2, "Bianchi")
-            .note(0, 60)
-            .note(480, 62);
+        .meta(0, 0x03, "Blue Night")
+        .meta(0, 0x02, "Zevio")
+        .tag(0, 2, "Bianchi")
+        .note(0, 60)
+        .note(480, 62);
     if (format == 1)
         midi.track().meta(0, 0x03, "Piano").note(0, 64);
     return midi.build();
@@ -71,7 +72,7 @@ QByteArray midiSong(int format)
 QByteArray mp3Song()
 {
     return Mp3Builder(3).text("TIT2", "Song").text("TCOP", "Zevio").padding(64).tag()
-            + Mp3Builder::audio(20);
+        + Mp3Builder::audio(20);
 }
 
 SongInfo record()
@@ -86,24 +87,32 @@ SongInfo record()
     info.userBpm = 104;
     info.key = QStringLiteral("A");
     info.isZevio = true;
-    info.markers = {Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Coda"), 33)};
+    info.markers = { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Coda"), 33) };
     return info;
 }
 
-struct SongFile
-{
+struct SongFile {
     const char *name;
     QByteArray bytes;
 };
 
 QList<SongFile> everyFormat()
 {
-    return {{"song0.mid", midiSong(0)},
-            {"song1.mid", midiSong(1)},
-            {"song.mf3", ContainerBuilder("_MF3").filler().title(QStringLiteral("--")).midi(midiSong(1)).build()},
-            {"song.mf4", ContainerBuilder("_MF4").filler().midi(midiSong(0)).build()},
-            {"song.mf5", ContainerBuilder("_MF5").filler().artist(QStringLiteral("-")).midi(midiSong(1)).build()},
-            {"song.mp3", mp3Song()}};
+    return { { "song0.mid", midiSong(0) }, { "song1.mid", midiSong(1) },
+        { "song.mf3",
+            ContainerBuilder("_MF3")
+                .filler()
+                .title(QStringLiteral("--"))
+                .midi(midiSong(1))
+                .build() },
+        { "song.mf4", ContainerBuilder("_MF4").filler().midi(midiSong(0)).build() },
+        { "song.mf5",
+            ContainerBuilder("_MF5")
+                .filler()
+                .artist(QStringLiteral("-"))
+                .midi(midiSong(1))
+                .build() },
+        { "song.mp3", mp3Song() } };
 }
 
 } // namespace
@@ -145,8 +154,8 @@ void TestMetaSongSave::cleanup()
     MetaSong::setWriteLimitForTesting(-1);
     if (dir) {
         setImmutable(dir->path(), false);
-        QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                      | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         delete dir;
         dir = nullptr;
     }
@@ -180,9 +189,9 @@ void TestMetaSongSave::roundTrip_data()
         else if (name.endsWith(QLatin1String(".mp3")))
             kept = QStringLiteral("Song");
         QTest::newRow(qPrintable(name + QStringLiteral(" automatic")))
-                << f.bytes << name << false << kept;
+            << f.bytes << name << false << kept;
         QTest::newRow(qPrintable(name + QStringLiteral(" manual")))
-                << f.bytes << name << true << record().title;
+            << f.bytes << name << true << record().title;
     }
 }
 
@@ -199,7 +208,7 @@ void TestMetaSongSave::roundTrip()
     SongInfo inMemory;
     song.getSongInfo(inMemory);
     QVERIFY(song.saveToFile(path));
-    QCOMPARE(entries(), QStringList {name});
+    QCOMPARE(entries(), QStringList { name });
 
     MetaSong reloaded;
     QVERIFY(reloaded.importFile(path));
@@ -220,14 +229,16 @@ void TestMetaSongSave::mf4SavedUnchanged()
     // Whatever the three extra bytes of the first track held, the saved
     // container has FF 00 FF there, still counted in the track length.
     const QByteArray smf = midiSong(1);
-    const QString path = copyIn("odd.mf4", ContainerBuilder("_MF4").mf4Extra("abc").midi(smf).build());
+    const QString path
+        = copyIn("odd.mf4", ContainerBuilder("_MF4").mf4Extra("abc").midi(smf).build());
     MetaSong song;
     QVERIFY(song.importFile(path));
     QVERIFY(song.saveToFile(path));
     QCOMPARE(readAll(path), ContainerBuilder("_MF4").midi(smf).build());
 
     // A container written the usual way comes back byte for byte.
-    const QByteArray usual = ContainerBuilder("_MF4").filler().title(QStringLiteral("X")).midi(smf).build();
+    const QByteArray usual
+        = ContainerBuilder("_MF4").filler().title(QStringLiteral("X")).midi(smf).build();
     const QString path2 = copyIn("usual.mf4", usual);
     MetaSong again;
     QVERIFY(again.importFile(path2));
@@ -237,7 +248,8 @@ void TestMetaSongSave::mf4SavedUnchanged()
 
 void TestMetaSongSave::containerHeaderAfterSave()
 {
-    const ContainerBuilder builder = ContainerBuilder("_MF5").filler().flags(0x80).midi(midiSong(0));
+    const ContainerBuilder builder
+        = ContainerBuilder("_MF5").filler().flags(0x80).midi(midiSong(0));
     const QByteArray original = builder.build();
     const QString path = copyIn("h.mf5", original);
     MetaSong song;
@@ -255,10 +267,10 @@ void TestMetaSongSave::containerHeaderAfterSave()
     QVERIFY(LzHuff().expand(saved.mid(1024), midi));
     QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 12), quint32(midi.size()));
     // Bytes the program does not write are as they were.
-    for (const auto &range : {std::pair<int, int>(0, 4), {8, 12}, {16, 38}, {40, 122}, {154, 185},
-                              {282, 1024}})
+    for (const auto &range : { std::pair<int, int>(0, 4), { 8, 12 }, { 16, 38 }, { 40, 122 },
+             { 154, 185 }, { 282, 1024 } })
         QCOMPARE(header.mid(range.first, range.second - range.first),
-                 original.mid(range.first, range.second - range.first));
+            original.mid(range.first, range.second - range.first));
     QCOMPARE(uchar(header.at(185)), uchar(0x81));
     QCOMPARE(header.mid(38, 2), QByteArray::fromHex("6800"));
 }
@@ -273,13 +285,13 @@ void TestMetaSongSave::mp3KeepsAudioAndMarksOnce()
         QVERIFY(song.importFile(path));
         song.setSongInfo(record(), round == 1);
         QVERIFY(song.saveToFile(path));
-        QCOMPARE(entries(), QStringList {QStringLiteral("track.mp3")});
+        QCOMPARE(entries(), QStringList { QStringLiteral("track.mp3") });
     }
     const QByteArray saved = readAll(path);
     QVERIFY(saved.endsWith(original.mid(oldTagSize)));
     QCOMPARE(saved.count("QEDT"), 1);
     const quint32 tagSize = (quint32(saved.at(6)) << 21) | (quint32(saved.at(7)) << 14)
-            | (quint32(saved.at(8)) << 7) | quint32(saved.at(9));
+        | (quint32(saved.at(8)) << 7) | quint32(saved.at(9));
     QCOMPARE(saved.mid(int(tagSize) + 10), original.mid(oldTagSize));
 }
 
@@ -322,10 +334,11 @@ void TestMetaSongSave::failures_data()
     QTest::addColumn<qint64>("limit");
     QTest::addColumn<QString>("logLine");
 
-    const QString protectedLine = QStringLiteral(
-            "[MetaSong::saveToFile] Impossible to write to file. Maybe it's write protected? Aborting!");
+    const QString protectedLine = QStringLiteral("[MetaSong::saveToFile] Impossible to write to "
+                                                 "file. Maybe it's write protected? Aborting!");
     const QString writeLine = QStringLiteral("[MetaSong::saveToFile] Impossible to write to file.");
-    const QString copyLine = QStringLiteral("[MetaSong::saveToFile] Impossible to copy part of file.");
+    const QString copyLine
+        = QStringLiteral("[MetaSong::saveToFile] Impossible to copy part of file.");
     const QString readLine = QStringLiteral("[MetaSong::saveToFile] Impossible to read from file.");
 
     for (const SongFile &f : everyFormat()) {
@@ -334,17 +347,17 @@ void TestMetaSongSave::failures_data()
         const auto row = [&](const QString &what) {
             return &QTest::newRow(qPrintable(name + QLatin1Char(' ') + what));
         };
-        *row(QStringLiteral("read-only folder")) << name << f.bytes << "folder" << qint64(-1)
-                                                 << protectedLine;
-        *row(QStringLiteral("vanished")) << name << f.bytes << "vanished" << qint64(-1)
-                                         << (mp3 ? readLine : protectedLine);
-        *row(QStringLiteral("disk full at once")) << name << f.bytes << "limit" << qint64(0)
-                                                  << writeLine;
+        *row(QStringLiteral("read-only folder"))
+            << name << f.bytes << "folder" << qint64(-1) << protectedLine;
+        *row(QStringLiteral("vanished"))
+            << name << f.bytes << "vanished" << qint64(-1) << (mp3 ? readLine : protectedLine);
+        *row(QStringLiteral("disk full at once"))
+            << name << f.bytes << "limit" << qint64(0) << writeLine;
         // The edited MP3 tag alone is longer than 100 bytes.
-        *row(QStringLiteral("disk full after 100 bytes")) << name << f.bytes << "limit" << qint64(100)
-                                                          << writeLine;
+        *row(QStringLiteral("disk full after 100 bytes"))
+            << name << f.bytes << "limit" << qint64(100) << writeLine;
         *row(QStringLiteral("disk full one byte short"))
-                << name << f.bytes << "limit" << qint64(-2) << (mp3 ? copyLine : writeLine);
+            << name << f.bytes << "limit" << qint64(-2) << (mp3 ? copyLine : writeLine);
     }
 }
 
@@ -399,7 +412,7 @@ void TestMetaSongSave::failures()
     } else {
         QCOMPARE(readAll(path), bytes);
         // No temporary file is left behind.
-        QCOMPARE(entries(), QStringList {name});
+        QCOMPARE(entries(), QStringList { name });
     }
 }
 
@@ -407,17 +420,15 @@ void TestMetaSongSave::nothingLoadedIsRefused()
 {
     const QString path = copyIn("plain.mid", midiSong(0));
     MetaSong song;
-    QTest::ignoreMessage(
-            QtWarningMsg,
-            "[MetaSong::saveToFile] UNKNOWN format (or data corrupted) in memory, aborting");
+    QTest::ignoreMessage(QtWarningMsg,
+        "[MetaSong::saveToFile] UNKNOWN format (or data corrupted) in memory, aborting");
     QVERIFY(!song.saveToFile(path));
     QCOMPARE(readAll(path), midiSong(0));
 
     // A failed import does not make a song out of the file either.
     QVERIFY(!song.importFile(copyIn("junk.mid", "MThd junk")));
-    QTest::ignoreMessage(
-            QtWarningMsg,
-            "[MetaSong::saveToFile] UNKNOWN format (or data corrupted) in memory, aborting");
+    QTest::ignoreMessage(QtWarningMsg,
+        "[MetaSong::saveToFile] UNKNOWN format (or data corrupted) in memory, aborting");
     QVERIFY(!song.saveToFile(path));
 }
 
@@ -435,8 +446,9 @@ void TestMetaSongSave::oversizedContainerIsRefused()
     MetaSong song;
     QVERIFY(song.importFile(path));
     song.setSongInfo(record(), true);
-    QTest::ignoreMessage(QtWarningMsg, "[MetaSong::saveToFile] WARNING: MIDI data too large for "
-                                       "the container, aborting !!!");
+    QTest::ignoreMessage(QtWarningMsg,
+        "[MetaSong::saveToFile] WARNING: MIDI data too large for "
+        "the container, aborting !!!");
     QVERIFY(!song.saveToFile(path));
     QCOMPARE(readAll(path), original);
 }

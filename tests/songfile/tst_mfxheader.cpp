@@ -75,43 +75,41 @@ void TestMfxHeader::textFields_data()
     QTest::addColumn<QString>("genre");
     QTest::addColumn<QString>("longName");
 
-    QTest::newRow("all fields")
-            << ContainerBuilder("_MF3")
-                       .filler()
-                       .title(QStringLiteral("Blue Night"))
-                       .author(QStringLiteral("G. Verdi"))
-                       .artist(QStringLiteral("The Band"))
-                       .genre(QStringLiteral("Liscio"))
-                       .longName(QStringLiteral("BLUENIGH.MF3"))
-                       .header()
-            << QStringLiteral("Blue Night") << QStringLiteral("G. Verdi")
-            << QStringLiteral("The Band") << QStringLiteral("Liscio")
-            << QStringLiteral("BLUENIGH.MF3");
+    QTest::newRow("all fields") << ContainerBuilder("_MF3")
+                                       .filler()
+                                       .title(QStringLiteral("Blue Night"))
+                                       .author(QStringLiteral("G. Verdi"))
+                                       .artist(QStringLiteral("The Band"))
+                                       .genre(QStringLiteral("Liscio"))
+                                       .longName(QStringLiteral("BLUENIGH.MF3"))
+                                       .header()
+                                << QStringLiteral("Blue Night") << QStringLiteral("G. Verdi")
+                                << QStringLiteral("The Band") << QStringLiteral("Liscio")
+                                << QStringLiteral("BLUENIGH.MF3");
     QTest::newRow("empty") << ContainerBuilder("_MF5").filler().header() << QString() << QString()
                            << QString() << QString() << QString();
     // A text that fills its field has no 0x00 after it; the reader stops at
     // the field's end, not in the next field.
-    QTest::newRow("full fields")
-            << ContainerBuilder("_MF4")
-                       .title(QString(32, QLatin1Char('T')))
-                       .author(QString(32, QLatin1Char('A')))
-                       .artist(QString(32, QLatin1Char('R')))
-                       .genre(QString(32, QLatin1Char('G')))
-                       .longName(QString(13, QLatin1Char('L')))
-                       .filler()
-                       .header()
-            << QString(32, QLatin1Char('T')) << QString(32, QLatin1Char('A'))
-            << QString(32, QLatin1Char('R')) << QString(32, QLatin1Char('G'))
-            << QString(13, QLatin1Char('L'));
+    QTest::newRow("full fields") << ContainerBuilder("_MF4")
+                                        .title(QString(32, QLatin1Char('T')))
+                                        .author(QString(32, QLatin1Char('A')))
+                                        .artist(QString(32, QLatin1Char('R')))
+                                        .genre(QString(32, QLatin1Char('G')))
+                                        .longName(QString(13, QLatin1Char('L')))
+                                        .filler()
+                                        .header()
+                                 << QString(32, QLatin1Char('T')) << QString(32, QLatin1Char('A'))
+                                 << QString(32, QLatin1Char('R')) << QString(32, QLatin1Char('G'))
+                                 << QString(13, QLatin1Char('L'));
     // Text ends at the first 0x00 within the field and is trimmed; Latin-1.
     QTest::newRow("zero inside, spaces, latin-1")
-            << ContainerBuilder("_MF3")
-                       .bytesAt(122, QByteArray("  Caf\xE9  \0junk", 13))
-                       .bytesAt(186, QByteArray("\0hidden", 7))
-                       .bytesAt(218, QByteArray("\tX\n"))
-                       .header()
-            << QStringLiteral("Caf\u00e9") << QString() << QStringLiteral("X") << QString()
-            << QString();
+        << ContainerBuilder("_MF3")
+               .bytesAt(122, QByteArray("  Caf\xE9  \0junk", 13))
+               .bytesAt(186, QByteArray("\0hidden", 7))
+               .bytesAt(218, QByteArray("\tX\n"))
+               .header()
+        << QStringLiteral("Caf\u00e9") << QString() << QStringLiteral("X") << QString()
+        << QString();
 }
 
 void TestMfxHeader::textFields()
@@ -141,9 +139,9 @@ void TestMfxHeader::textWriters_data()
     QTest::newRow("40 characters") << QString(32, QLatin1Char('a')) + QStringLiteral("bbbbbbbb")
                                    << QByteArray(32, 'a') << QString(32, QLatin1Char('a'));
     QTest::newRow("empty") << QString() << QByteArray(32, '\0') << QString();
-    QTest::newRow("outside latin-1") << QStringLiteral("\u00e8 \u20ac")
-                                     << QByteArray("\xE8 ?").append(29, '\0')
-                                     << QStringLiteral("\u00e8 ?");
+    QTest::newRow("outside latin-1")
+        << QStringLiteral("\u00e8 \u20ac") << QByteArray("\xE8 ?").append(29, '\0')
+        << QStringLiteral("\u00e8 ?");
 }
 
 void TestMfxHeader::textWriters()
@@ -152,21 +150,20 @@ void TestMfxHeader::textWriters()
     QFETCH(QByteArray, field);
     QFETCH(QString, readBack);
     const QByteArray original = ContainerBuilder("_MF5")
-                                        .filler()
-                                        .title(QStringLiteral("old title, fairly long text here"))
-                                        .author(QStringLiteral("old author"))
-                                        .artist(QStringLiteral("old artist"))
-                                        .genre(QStringLiteral("old genre"))
-                                        .header();
-    const struct
-    {
+                                    .filler()
+                                    .title(QStringLiteral("old title, fairly long text here"))
+                                    .author(QStringLiteral("old author"))
+                                    .artist(QStringLiteral("old artist"))
+                                    .genre(QStringLiteral("old genre"))
+                                    .header();
+    const struct {
         int offset;
         void (MfxHeader::*set)(const QString &);
         QString (MfxHeader::*get)() const;
-    } fields[] = {{122, &MfxHeader::setTitle, &MfxHeader::title},
-                  {186, &MfxHeader::setAuthor, &MfxHeader::author},
-                  {218, &MfxHeader::setArtist, &MfxHeader::artist},
-                  {250, &MfxHeader::setGenre, &MfxHeader::genre}};
+    } fields[] = { { 122, &MfxHeader::setTitle, &MfxHeader::title },
+        { 186, &MfxHeader::setAuthor, &MfxHeader::author },
+        { 218, &MfxHeader::setArtist, &MfxHeader::artist },
+        { 250, &MfxHeader::setGenre, &MfxHeader::genre } };
     for (const auto &f : fields) {
         MfxHeader header;
         QVERIFY(header.loadHeader(original));

@@ -4,7 +4,8 @@
 
 #include <QtEndian>
 
-ContainerBuilder::ContainerBuilder(const QByteArray &magic) : m_magic(magic)
+ContainerBuilder::ContainerBuilder(const QByteArray &magic)
+    : m_magic(magic)
 {
     m_header = QByteArray(magic == "_MF5" ? 1024 : 512, '\0');
     m_header.replace(0, qMin<qsizetype>(4, magic.size()), magic.left(4));
@@ -75,7 +76,7 @@ ContainerBuilder &ContainerBuilder::flags(quint8 value)
 ContainerBuilder &ContainerBuilder::filler()
 {
     // Offsets that hold no field the program reads or writes.
-    const int gaps[][2] = {{8, 12}, {16, 38}, {40, 42}, {55, 90}, {110, 122}};
+    const int gaps[][2] = { { 8, 12 }, { 16, 38 }, { 40, 42 }, { 55, 90 }, { 110, 122 } };
     for (const auto &gap : gaps)
         for (int i = gap[0]; i < gap[1]; ++i)
             m_header[i] = char((i & 0xFF) | 0x80);
