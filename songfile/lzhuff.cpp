@@ -50,10 +50,7 @@ const char *const WarningRule
 
 } // namespace
 
-LzHuff::LzHuff()
-    : m_runEnd(MAX_FREQ + 2, 0)
-{
-}
+LzHuff::LzHuff() = default;
 
 // ---------------------------------------------------------------------------
 // Adaptive Huffman tree
@@ -72,7 +69,6 @@ void LzHuff::startHuff()
     }
     m_freq[T] = 0xFFFF;
     m_prnt[R] = 0;
-    indexCountRuns();
 }
 
 void LzHuff::rebuildTree()
@@ -107,16 +103,6 @@ void LzHuff::rebuildTree()
         else
             m_prnt[k] = m_prnt[k + 1] = int(i);
     }
-    indexCountRuns();
-}
-
-void LzHuff::indexCountRuns()
-{
-    // Positions ascend by count, so the last write for a count is the end of
-    // its run. Counts that no position holds keep stale entries; they are
-    // never read before the count appears again and sets its entry.
-    for (int p = 0; p < T; ++p)
-        m_runEnd[m_freq[p]] = p;
 }
 
 void LzHuff::updateTree(int c)
@@ -125,30 +111,45 @@ void LzHuff::updateTree(int c)
         rebuildTree();
     c = m_prnt[c + T];
     do {
-        const unsigned v = m_freq[c];
-        int l = c;
-        if (m_freq[c + 1] == v) {
-            // The node at c moves to the end of the run of its count (l) and
-            // the node that stood there moves to c.
-            l = m_runEnd[v];
+        const unsigned k = ++m_freq[c];
+        int l = c + 1;
+        if (k > m_freq[l]) {
+            // Usually the run of equal counts after c is short: look at a few
+            // positions, then step out by doubling and halve back.
+            if (k > m_freq[l + 1] && k > m_freq[l + 2] && k > m_freq[l + 3]) {
+                l += 3;
+                int step = 1;
+                while (m_freq[qMin(l + step, int(T))] < k) {
+                    l += step;
+                    step *= 2;
+                }
+                int high = qMin(l + step, int(T));
+                while (high - l > 1) {
+                    const int mid = (l + high) / 2;
+                    if (m_freq[mid] < k)
+                        l = mid;
+                    else
+                        high = mid;
+                }
+            } else {
+                while (k > m_freq[l + 1])
+                    ++l;
+            }
+            m_freq[c] = m_freq[l];
+            m_freq[l] = k;
             const int i = m_son[c];
-            const int j = m_son[l];
-            m_son[c] = j;
-            m_son[l] = i;
             m_prnt[i] = l;
             if (i < T)
                 m_prnt[i + 1] = l;
+            const int j = m_son[l];
+            m_son[l] = i;
             m_prnt[j] = c;
             if (j < T)
                 m_prnt[j + 1] = c;
+            m_son[c] = j;
+            c = l;
         }
-        m_freq[l] = v + 1;
-        // The run of v now ends one position earlier (or is empty); l starts
-        // the run of v + 1, or is all of it.
-        m_runEnd[v] = l - 1;
-        if (m_freq[l + 1] != v + 1)
-            m_runEnd[v + 1] = l;
-        c = m_prnt[l];
+        c = m_prnt[c];
     } while (c != 0);
 }
 
@@ -271,6 +272,10 @@ void LzHuff::deleteNode(int p)
 void LzHuff::putCode(int bitCount, quint64 code)
 {
     // code holds bitCount bits, right-aligned; they go out most significant first.
+    // Room for this code and a spare word; the estimate made up front covers
+    // real inputs, this covers anything.
+    if (m_outPos + 16 > m_out->size())
+        m_out->resize(m_out->size() * 2 + 16);
     while (bitCount > 0) {
         const int take = qMin(bitCount, 32);
         bitCount -= take;

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 // LZSS over a 4096-byte ring with adaptive Huffman coding of literals and
 // match lengths (the LZHUF scheme). The maker's containers store their MIDI
@@ -46,7 +45,6 @@ protected:
     void endBlock();
     void startHuff();
     void rebuildTree();
-    void indexCountRuns();
     void updateTree(int c);
     void encodeChar(int c);
 
@@ -88,8 +86,6 @@ private:
     std::array<quint32, T + 1> m_freq {};
     std::array<qint32, T + N_CHAR> m_prnt {};
     std::array<qint32, T> m_son {};
-    // Last position holding each count (counts never exceed MAX_FREQ + 1).
-    std::vector<qint32> m_runEnd;
 
     // Search tree over ring positions; N + 1 + b is the root for first byte b.
     std::array<qint32, N + 1> m_lson {};
