@@ -414,6 +414,14 @@ void LzHuff::refillBits()
 {
     // Whole bytes go in below the bits still held; past the end of the
     // input the stream reads as 0 bits.
+    if (m_getLen <= 56 && m_inPos + 8 <= m_inSize) {
+        const int bytes = (64 - m_getLen) / 8;
+        const quint64 word = qFromBigEndian<quint64>(m_in + m_inPos);
+        m_getBuf |= (word >> (64 - 8 * bytes)) << (64 - 8 * bytes - m_getLen);
+        m_getLen += 8 * bytes;
+        m_inPos += bytes;
+        return;
+    }
     while (m_getLen <= 56) {
         const quint64 byte = m_inPos < m_inSize ? m_in[m_inPos++] : 0u;
         m_getBuf |= byte << (56 - m_getLen);
