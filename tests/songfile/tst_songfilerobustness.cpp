@@ -291,6 +291,52 @@ private slots:
 
     void cleanupTestCase() { qInstallMessageHandler(nullptr); }
 
+    // Inputs that end in the middle of what a reader looks for.
+    void edgeInputs_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray head("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk", 18);
+        QTest::newRow("MIDI: FF last") << head + QByteArray::fromHex("0000000400ff");
+        QTest::newRow("MIDI: FF 03 last") << head + QByteArray::fromHex("0000000400ff03");
+        QTest::newRow("MIDI: title past the end")
+            << head + QByteArray::fromHex("0000000700ff037f4142");
+        QTest::newRow("MIDI: long length past the end")
+            << head + QByteArray::fromHex("0000000700ff03ffffffff7f");
+        QTest::newRow("MIDI: tag past the end")
+            << head + QByteArray::fromHex("0000000600ff4bff0641");
+        QTest::newRow("MIDI: marker bar cut") << head + QByteArray::fromHex("0000000600ff4b7f0601");
+        QTest::newRow("MIDI: key cut") << head + QByteArray::fromHex("0000000500ff590203");
+        QTest::newRow("MIDI: track length FFFFFFFF")
+            << head + QByteArray::fromHex("ffffffff00ff0301410000ff2f00");
+        QTest::newRow("MIDI: track length field cut") << head + QByteArray::fromHex("0000");
+        QTest::newRow("MP3: tag larger than data")
+            << QByteArray::fromHex("494433030000007f7f7f") + "TIT2";
+        QTest::newRow("MP3: frame size FFFFFFFF")
+            << Mp3Builder(3)
+                   .frame("TIT2", QByteArray::fromHex("ffffffffffffffff"))
+                   .tag()
+                   .replace(14, 4, QByteArray::fromHex("ffffffff"));
+        QTest::newRow("MP3: v2.4 frame size FFFFFFFF")
+            << Mp3Builder(4)
+                   .frame("TPE1", QByteArray::fromHex("ffffffffffffffff"))
+                   .tag()
+                   .replace(14, 4, QByteArray::fromHex("ffffffff"));
+        QTest::newRow("MP3: frame header cut")
+            << Mp3Builder(3).padding(6).tag().replace(10, 4, "TIT2");
+    }
+
+    void edgeInputs()
+    {
+        QFETCH(QByteArray, bytes);
+        QRandomGenerator random(Seed + 3);
+        RawMidiFile midi;
+        if (midi.loadData(bytes))
+            QVERIFY(exerciseMidi(midi, random, true));
+        Mp3Header mp3;
+        if (mp3.loadHeader(bytes))
+            QVERIFY(exerciseMp3(mp3, random));
+    }
+
     // Valid files stay valid, whatever is written into them.
     void validMidiStaysValid()
     {
