@@ -394,7 +394,12 @@ bool MetaSong::addOwnerWrite(const QString &path) const
     QFile file(path);
     if (!file.exists())
         return false;
-    return file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
+    // Only when missing: file systems without permissions (FAT memories)
+    // refuse changes, and the save can go ahead without one.
+    const QFileDevice::Permissions permissions = file.permissions();
+    if (!(permissions & QFileDevice::WriteOwner))
+        file.setPermissions(permissions | QFileDevice::WriteOwner);
+    return true;
 }
 
 bool MetaSong::saveToFile(const QString &path)

@@ -44,6 +44,8 @@ private:
     void applyToMp3(const SongInfo &info, bool manual);
     bool saveMp3(const QString &path);
     bool saveMidiOrContainer(const QString &path);
+    // Adds the owner-write permission where it is missing; false when the
+    // file is not there any more.
     bool addOwnerWrite(const QString &path) const;
 
     Mp3Header m_mp3;
