@@ -109,7 +109,11 @@ void LzHuff::updateTree(int c)
 {
     if (m_freq[R] == MAX_FREQ)
         rebuildTree();
-    c = m_prnt[c + T];
+    updateFromLeaf(m_prnt[c + T]);
+}
+
+void LzHuff::updateFromLeaf(int c)
+{
     do {
         const unsigned k = ++m_freq[c];
         int l = c + 1;
@@ -456,18 +460,24 @@ int LzHuff::decodeChar()
     if (m_getLen < 57)
         refillBits();
     int c = m_son[R];
+    int leaf = R;
     quint64 bits = m_getBuf;
     int used = 0;
     while (c < T) {
-        c = m_son[c + int(bits >> 63)];
+        leaf = c + int(bits >> 63);
+        c = m_son[leaf];
         bits <<= 1;
         ++used;
     }
     m_getBuf = bits;
     m_getLen -= used;
-    c -= T;
-    updateTree(c);
-    return c;
+    // The walk found the symbol's leaf; a rebuild moves it, though.
+    if (m_freq[R] == MAX_FREQ) {
+        rebuildTree();
+        leaf = m_prnt[c];
+    }
+    updateFromLeaf(leaf);
+    return c - T;
 }
 
 int LzHuff::decodePosition()

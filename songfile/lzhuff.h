@@ -46,6 +46,7 @@ protected:
     void startHuff();
     void rebuildTree();
     void updateTree(int c);
+    void updateFromLeaf(int position);
     void encodeChar(int c);
 
 private:
