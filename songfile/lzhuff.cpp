@@ -1,0 +1,551 @@
+#include "lzhuff.h"
+
+#include <QDebug>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace
+{
+
+// Prefix code of the upper 6 bits of a match offset: code length and the code
+// left-aligned in a byte (a canonical code, 3 to 8 bits).
+constexpr uchar p_len[64] = { 0x03, 0x04, 0x04, 0x04, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
+    0x05, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x07, 0x07, 0x07,
+    0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
+    0x07, 0x07, 0x07, 0x07, 0x07, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08,
+    0x08, 0x08, 0x08, 0x08, 0x08 };
+
+constexpr uchar p_code[64] = { 0x00, 0x20, 0x30, 0x40, 0x50, 0x58, 0x60, 0x68, 0x70, 0x78, 0x80,
+    0x88, 0x90, 0x94, 0x98, 0x9C, 0xA0, 0xA4, 0xA8, 0xAC, 0xB0, 0xB4, 0xB8, 0xBC, 0xC0, 0xC2, 0xC4,
+    0xC6, 0xC8, 0xCA, 0xCC, 0xCE, 0xD0, 0xD2, 0xD4, 0xD6, 0xD8, 0xDA, 0xDC, 0xDE, 0xE0, 0xE2, 0xE4,
+    0xE6, 0xE8, 0xEA, 0xEC, 0xEE, 0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA,
+    0xFB, 0xFC, 0xFD, 0xFE, 0xFF };
+
+// Decoding tables indexed by the next 8 bits of the stream: the upper 6 bits
+// of the offset and the length of their code.
+struct PositionDecodeTables {
+    uchar code[256];
+    uchar len[256];
+    constexpr PositionDecodeTables()
+        : code()
+        , len()
+    {
+        for (int u = 0; u < 64; ++u) {
+            const int span = 1 << (8 - p_len[u]);
+            for (int k = 0; k < span; ++k) {
+                code[p_code[u] + k] = uchar(u);
+                len[p_code[u] + k] = p_len[u];
+            }
+        }
+    }
+};
+constexpr PositionDecodeTables d_tables;
+
+// The ring starts filled with spaces up to N - F - 1.
+constexpr uchar RingFill = 0x20;
+
+const char *const WarningRule
+    = "=====================================================================";
+
+} // namespace
+
+LzHuff::LzHuff() = default;
+
+// ---------------------------------------------------------------------------
+// Adaptive Huffman tree
+
+void LzHuff::startHuff()
+{
+    for (int i = 0; i < N_CHAR; ++i) {
+        m_freq[i] = 1;
+        m_son[i] = int(i + T);
+        m_prnt[i + T] = int(i);
+    }
+    for (int i = 0, j = N_CHAR; j <= R; i += 2, ++j) {
+        m_freq[j] = m_freq[i] + m_freq[i + 1];
+        m_son[j] = int(i);
+        m_prnt[i] = m_prnt[i + 1] = int(j);
+    }
+    m_freq[T] = 0xFFFF;
+    m_prnt[R] = 0;
+}
+
+void LzHuff::rebuildTree()
+{
+    // Gather the leaves at the front with halved counts.
+    int j = 0;
+    for (int i = 0; i < T; ++i) {
+        if (m_son[i] >= T) {
+            m_freq[j] = (m_freq[i] + 1) / 2;
+            m_son[j] = m_son[i];
+            ++j;
+        }
+    }
+    // Pair them up again, keeping positions sorted by frequency.
+    for (int i = 0, j = N_CHAR; j < T; i += 2, ++j) {
+        const unsigned f = unsigned(m_freq[i]) + m_freq[i + 1];
+        m_freq[j] = f;
+        int k = j - 1;
+        while (f < m_freq[k])
+            --k;
+        ++k;
+        const size_t moved = size_t(j - k);
+        std::memmove(&m_freq[k + 1], &m_freq[k], moved * sizeof(m_freq[0]));
+        m_freq[k] = f;
+        std::memmove(&m_son[k + 1], &m_son[k], moved * sizeof(m_son[0]));
+        m_son[k] = int(i);
+    }
+    for (int i = 0; i < T; ++i) {
+        const int k = m_son[i];
+        if (k >= T)
+            m_prnt[k] = int(i);
+        else
+            m_prnt[k] = m_prnt[k + 1] = int(i);
+    }
+}
+
+void LzHuff::updateTree(int c)
+{
+    if (m_freq[R] == MAX_FREQ)
+        rebuildTree();
+    updateFromLeaf(m_prnt[c + T]);
+}
+
+void LzHuff::updateFromLeaf(int c)
+{
+    do {
+        const unsigned k = ++m_freq[c];
+        int l = c + 1;
+        if (k > m_freq[l]) {
+            // Usually the run of equal counts after c is short: look at a few
+            // positions, then step out by doubling and halve back.
+            if (k > m_freq[l + 1] && k > m_freq[l + 2] && k > m_freq[l + 3]) {
+                l += 3;
+                int step = 1;
+                while (m_freq[qMin(l + step, int(T))] < k) {
+                    l += step;
+                    step *= 2;
+                }
+                int high = qMin(l + step, int(T));
+                while (high - l > 1) {
+                    const int mid = (l + high) / 2;
+                    if (m_freq[mid] < k)
+                        l = mid;
+                    else
+                        high = mid;
+                }
+            } else {
+                while (k > m_freq[l + 1])
+                    ++l;
+            }
+            m_freq[c] = m_freq[l];
+            m_freq[l] = k;
+            const int i = m_son[c];
+            m_prnt[i] = l;
+            if (i < T)
+                m_prnt[i + 1] = l;
+            const int j = m_son[l];
+            m_son[l] = i;
+            m_prnt[j] = c;
+            if (j < T)
+                m_prnt[j + 1] = c;
+            m_son[c] = j;
+            c = l;
+        }
+        c = m_prnt[c];
+    } while (c != 0);
+}
+
+// ---------------------------------------------------------------------------
+// Search tree
+
+void LzHuff::initSearchTree()
+{
+    for (int i = N + 1; i <= N + 256; ++i)
+        m_rson[i] = NIL;
+    for (int i = 0; i < N; ++i)
+        m_dad[i] = NIL;
+}
+
+void LzHuff::insertNode(int r)
+{
+    const uchar *key = &m_text[r];
+    int cmp = 1;
+    int p = N + 1 + key[0];
+    m_rson[r] = m_lson[r] = NIL;
+    m_matchLength = 0;
+    for (;;) {
+        if (cmp >= 0) {
+            if (m_rson[p] != NIL) {
+                p = m_rson[p];
+            } else {
+                m_rson[p] = int(r);
+                m_dad[r] = int(p);
+                return;
+            }
+        } else {
+            if (m_lson[p] != NIL) {
+                p = m_lson[p];
+            } else {
+                m_lson[p] = int(r);
+                m_dad[r] = int(p);
+                return;
+            }
+        }
+        // Count the equal bytes after the first. Most strings part at once;
+        // longer runs go eight bytes at a time, the first differing byte
+        // being the lowest set byte of the XOR of two little-endian words.
+        // The ring has spare bytes behind it for the last word.
+        const uchar *other = &m_text[p];
+        int i = 1;
+        cmp = int(key[1]) - int(other[1]);
+        if (cmp == 0) {
+            for (i = 2; i < F; i += 8) {
+                const quint64 diff
+                    = qFromLittleEndian<quint64>(key + i) ^ qFromLittleEndian<quint64>(other + i);
+                if (diff != 0) {
+                    i += int(qCountTrailingZeroBits(diff) / 8);
+                    break;
+                }
+            }
+            if (i >= F)
+                i = F;
+            else
+                cmp = int(key[i]) - int(other[i]);
+        }
+        if (i > THRESHOLD) {
+            const int position = ((r - p) & (N - 1)) - 1;
+            if (i > m_matchLength) {
+                m_matchPosition = position;
+                m_matchLength = i;
+                if (i >= F)
+                    break;
+            }
+            if (i == m_matchLength && position < m_matchPosition)
+                m_matchPosition = position;
+        }
+    }
+    // A full-length match: r replaces p, the older copy of the same string.
+    m_dad[r] = m_dad[p];
+    m_lson[r] = m_lson[p];
+    m_rson[r] = m_rson[p];
+    m_dad[m_lson[p]] = int(r);
+    m_dad[m_rson[p]] = int(r);
+    if (m_rson[m_dad[p]] == p)
+        m_rson[m_dad[p]] = int(r);
+    else
+        m_lson[m_dad[p]] = int(r);
+    m_dad[p] = NIL;
+}
+
+void LzHuff::deleteNode(int p)
+{
+    if (m_dad[p] == NIL)
+        return;
+    int q;
+    if (m_rson[p] == NIL) {
+        q = m_lson[p];
+    } else if (m_lson[p] == NIL) {
+        q = m_rson[p];
+    } else {
+        q = m_lson[p];
+        if (m_rson[q] != NIL) {
+            do {
+                q = m_rson[q];
+            } while (m_rson[q] != NIL);
+            m_rson[m_dad[q]] = m_lson[q];
+            m_dad[m_lson[q]] = m_dad[q];
+            m_lson[q] = m_lson[p];
+            m_dad[m_lson[p]] = int(q);
+        }
+        m_rson[q] = m_rson[p];
+        m_dad[m_rson[p]] = int(q);
+    }
+    m_dad[q] = m_dad[p];
+    if (m_rson[m_dad[p]] == p)
+        m_rson[m_dad[p]] = int(q);
+    else
+        m_lson[m_dad[p]] = int(q);
+    m_dad[p] = NIL;
+}
+
+// ---------------------------------------------------------------------------
+// Bit writer and encoder
+
+void LzHuff::putCode(int bitCount, quint64 code)
+{
+    // code holds bitCount bits, right-aligned; they go out most significant first.
+    // Room for this code and a spare word; the estimate made up front covers
+    // real inputs, this covers anything.
+    if (m_outPos + 16 > m_out->size())
+        m_out->resize(m_out->size() * 2 + 16);
+    while (bitCount > 0) {
+        const int take = qMin(bitCount, 32);
+        bitCount -= take;
+        const quint64 part = (code >> bitCount) & ((quint64(1) << take) - 1);
+        m_putBuf |= part << (64 - m_putLen - take);
+        m_putLen += take;
+        char *dst = m_out->data();
+        while (m_putLen >= 8) {
+            dst[m_outPos++] = char(m_putBuf >> 56);
+            m_putBuf <<= 8;
+            m_putLen -= 8;
+        }
+    }
+}
+
+void LzHuff::flushBits()
+{
+    if (m_putLen > 0)
+        m_out->data()[m_outPos++] = char(m_putBuf >> 56);
+    m_putBuf = 0;
+    m_putLen = 0;
+}
+
+void LzHuff::encodeChar(int c)
+{
+    // Walk from the leaf to the root; the bit of the deepest step ends up
+    // lowest, so the code goes out root first.
+    quint64 code = 0;
+    int depth = 0;
+    int k = m_prnt[c + T];
+    do {
+        code |= quint64(k & 1) << depth;
+        ++depth;
+        k = m_prnt[k];
+    } while (k != R);
+    // The tree is a Huffman tree over counts below 2^16, so it is never
+    // anywhere near 64 levels deep.
+    Q_ASSERT(depth < 64);
+    if (depth > m_longestCode)
+        m_longestCode = depth;
+    putCode(depth, code);
+    updateTree(c);
+}
+
+void LzHuff::encodePosition(unsigned position)
+{
+    const unsigned upper = position >> 6;
+    putCode(p_len[upper], quint64(p_code[upper]) >> (8 - p_len[upper]));
+    putCode(6, position & 0x3F);
+}
+
+void LzHuff::beginBlock(QByteArray &out, quint32 uncompressedSize, qsizetype capacity)
+{
+    m_putBuf = 0;
+    m_putLen = 0;
+    m_longestCode = 0;
+    out.resize(4 + capacity);
+    m_out = &out;
+    qToLittleEndian<quint32>(uncompressedSize, out.data());
+    m_outPos = 4;
+}
+
+void LzHuff::endBlock()
+{
+    flushBits();
+    m_out->truncate(m_outPos);
+    m_out = nullptr;
+}
+
+void LzHuff::compress(const QByteArray &in, QByteArray &out)
+{
+    out.clear();
+    m_in = reinterpret_cast<const uchar *>(in.constData());
+    m_inSize = in.size();
+    m_inPos = 0;
+    m_matchLength = 0;
+    m_matchPosition = 0;
+    // Worst case: every byte a literal of at most ~24 bits.
+    beginBlock(out, quint32(m_inSize), m_inSize * 3 + 16);
+
+    if (m_inSize > 0) {
+        startHuff();
+        initSearchTree();
+        // Positions past the input hold 0x00 until written, as do the copy
+        // bytes behind the ring; the stream depends on it for short inputs.
+        m_text.fill(0);
+        int s = 0;
+        int r = N - F;
+        std::memset(m_text.data(), RingFill, size_t(r));
+        int len = 0;
+        while (len < F && m_inPos < m_inSize)
+            m_text[r + len++] = m_in[m_inPos++];
+        for (int i = 1; i <= F; ++i)
+            insertNode(r - i);
+        insertNode(r);
+        do {
+            if (m_matchLength > len)
+                m_matchLength = len;
+            if (m_matchLength <= THRESHOLD) {
+                m_matchLength = 1;
+                encodeChar(m_text[r]);
+            } else {
+                encodeChar(255 - THRESHOLD + m_matchLength);
+                encodePosition(unsigned(m_matchPosition));
+            }
+            const int lastMatchLength = m_matchLength;
+            int i = 0;
+            for (; i < lastMatchLength && m_inPos < m_inSize; ++i) {
+                const uchar c = m_in[m_inPos++];
+                deleteNode(s);
+                m_text[s] = c;
+                if (s < F - 1)
+                    m_text[s + N] = c;
+                s = (s + 1) & (N - 1);
+                r = (r + 1) & (N - 1);
+                insertNode(r);
+            }
+            while (i++ < lastMatchLength) {
+                deleteNode(s);
+                s = (s + 1) & (N - 1);
+                r = (r + 1) & (N - 1);
+                if (--len)
+                    insertNode(r);
+            }
+        } while (len > 0);
+    }
+    endBlock();
+    m_in = nullptr;
+    qDebug().noquote() << QStringLiteral("Compress: %1 --> %2").arg(in.size()).arg(out.size());
+}
+
+// ---------------------------------------------------------------------------
+// Bit reader and decoder
+
+void LzHuff::refillBits()
+{
+    // Whole bytes go in below the bits still held; past the end of the
+    // input the stream reads as 0 bits.
+    if (m_getLen <= 56 && m_inPos + 8 <= m_inSize) {
+        const int bytes = (64 - m_getLen) / 8;
+        const quint64 word = qFromBigEndian<quint64>(m_in + m_inPos);
+        m_getBuf |= (word >> (64 - 8 * bytes)) << (64 - 8 * bytes - m_getLen);
+        m_getLen += 8 * bytes;
+        m_inPos += bytes;
+        return;
+    }
+    while (m_getLen <= 56) {
+        const quint64 byte = m_inPos < m_inSize ? m_in[m_inPos++] : 0u;
+        m_getBuf |= byte << (56 - m_getLen);
+        m_getLen += 8;
+    }
+}
+
+int LzHuff::getBit()
+{
+    if (m_getLen < 1)
+        refillBits();
+    const int bit = int(m_getBuf >> 63);
+    m_getBuf <<= 1;
+    --m_getLen;
+    return bit;
+}
+
+int LzHuff::getByte()
+{
+    if (m_getLen < 8)
+        refillBits();
+    const int value = int(m_getBuf >> 56);
+    m_getBuf <<= 8;
+    m_getLen -= 8;
+    return value;
+}
+
+int LzHuff::decodeChar()
+{
+    // No code is anywhere near 57 bits long (the counts stay below 2^16), so
+    // one refill serves the whole symbol.
+    if (m_getLen < 57)
+        refillBits();
+    int c = m_son[R];
+    int leaf = R;
+    quint64 bits = m_getBuf;
+    int used = 0;
+    while (c < T) {
+        leaf = c + int(bits >> 63);
+        c = m_son[leaf];
+        bits <<= 1;
+        ++used;
+    }
+    m_getBuf = bits;
+    m_getLen -= used;
+    // The walk found the symbol's leaf; a rebuild moves it, though.
+    if (m_freq[R] == MAX_FREQ) {
+        rebuildTree();
+        leaf = m_prnt[c];
+    }
+    updateFromLeaf(leaf);
+    return c - T;
+}
+
+int LzHuff::decodePosition()
+{
+    int i = getByte();
+    const int upper = d_tables.code[i];
+    int extra = d_tables.len[i] - 2;
+    while (extra--)
+        i = (i << 1) + getBit();
+    return (upper << 6) | (i & 0x3F);
+}
+
+bool LzHuff::expand(const QByteArray &in, QByteArray &out)
+{
+    out.clear();
+    m_getBuf = 0;
+    m_getLen = 0;
+
+    // A block too short to hold its size counts as a wrong size.
+    quint32 size = 0;
+    for (qsizetype i = qMin<qsizetype>(in.size(), 4) - 1; i >= 0; --i)
+        size = (size << 8) | uchar(in.at(i));
+    if (in.size() < 4 || size > MaxExpandedSize) {
+        qWarning().noquote() << QLatin1String(WarningRule);
+        qWarning().noquote() << QStringLiteral(
+            "WARNING: skipping file, compressed stream corrupted/wrong size !!!");
+        qWarning().noquote() << QStringLiteral("Text size: %1").arg(size);
+        qWarning().noquote() << QLatin1String(WarningRule);
+        qWarning().noquote() << QStringLiteral("Expand: ERROR");
+        return false;
+    }
+    if (size == 0) {
+        qWarning().noquote() << QStringLiteral("Expand: ERROR");
+        return false;
+    }
+
+    m_in = reinterpret_cast<const uchar *>(in.constData());
+    m_inSize = in.size();
+    m_inPos = 4;
+
+    startHuff();
+    m_text.fill(0);
+    std::memset(m_text.data(), RingFill, size_t(N - F));
+    int r = N - F;
+
+    // A damaged stream may overrun the size by the tail of its last match.
+    out.resize(qsizetype(size) + F);
+    uchar *dst = reinterpret_cast<uchar *>(out.data());
+    quint32 count = 0;
+    while (count < size) {
+        const int c = decodeChar();
+        if (c < 256) {
+            dst[count++] = uchar(c);
+            m_text[r] = uchar(c);
+            r = (r + 1) & (N - 1);
+        } else {
+            const int start = (r - decodePosition() - 1) & (N - 1);
+            const int length = c - 255 + THRESHOLD;
+            for (int k = 0; k < length; ++k) {
+                const uchar b = m_text[(start + k) & (N - 1)];
+                dst[count++] = b;
+                m_text[r] = b;
+                r = (r + 1) & (N - 1);
+            }
+        }
+    }
+    out.truncate(qsizetype(count));
+    m_in = nullptr;
+    qDebug().noquote() << QStringLiteral("Expand: %1 --> %2").arg(in.size()).arg(out.size());
+    return true;
+}
