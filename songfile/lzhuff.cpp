@@ -3,7 +3,12 @@
 #include <QDebug>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -59,16 +64,17 @@ void LzHuff::startHuff()
 {
     for (int i = 0; i < N_CHAR; ++i) {
         m_freq[i] = 1;
-        m_son[i] = int(i + T);
-        m_prnt[i + T] = int(i);
+        m_son[i] = qint16(leafCode(i));
+        m_prnt[leafCode(i)] = qint16(i);
     }
     for (int i = 0, j = N_CHAR; j <= R; i += 2, ++j) {
-        m_freq[j] = m_freq[i] + m_freq[i + 1];
-        m_son[j] = int(i);
-        m_prnt[i] = m_prnt[i + 1] = int(j);
+        m_freq[j] = quint16(m_freq[i] + m_freq[i + 1]);
+        m_son[j] = qint16(i);
+        m_prnt[i] = m_prnt[i + 1] = qint16(j);
     }
-    m_freq[T] = 0xFFFF;
+    std::fill(m_freq.begin() + T, m_freq.end(), quint16(0xFFFF));
     m_prnt[R] = 0;
+    m_pendingClimb = 0;
 }
 
 void LzHuff::rebuildTree()
@@ -77,14 +83,14 @@ void LzHuff::rebuildTree()
     int j = 0;
     for (int i = 0; i < T; ++i) {
         if (m_son[i] >= T) {
-            m_freq[j] = (m_freq[i] + 1) / 2;
+            m_freq[j] = quint16((m_freq[i] + 1) / 2);
             m_son[j] = m_son[i];
             ++j;
         }
     }
     // Pair them up again, keeping positions sorted by frequency.
     for (int i = 0, j = N_CHAR; j < T; i += 2, ++j) {
-        const unsigned f = unsigned(m_freq[i]) + m_freq[i + 1];
+        const quint16 f = quint16(m_freq[i] + m_freq[i + 1]);
         m_freq[j] = f;
         int k = j - 1;
         while (f < m_freq[k])
@@ -94,14 +100,11 @@ void LzHuff::rebuildTree()
         std::memmove(&m_freq[k + 1], &m_freq[k], moved * sizeof(m_freq[0]));
         m_freq[k] = f;
         std::memmove(&m_son[k + 1], &m_son[k], moved * sizeof(m_son[0]));
-        m_son[k] = int(i);
+        m_son[k] = qint16(i);
     }
     for (int i = 0; i < T; ++i) {
         const int k = m_son[i];
-        if (k >= T)
-            m_prnt[k] = int(i);
-        else
-            m_prnt[k] = m_prnt[k + 1] = int(i);
+        m_prnt[k] = m_prnt[k + 1] = qint16(i);
     }
 }
 
@@ -109,52 +112,89 @@ void LzHuff::updateTree(int c)
 {
     if (m_freq[R] == MAX_FREQ)
         rebuildTree();
-    updateFromLeaf(m_prnt[c + T]);
+    updateFromLeaf(m_prnt[leafCode(c)]);
+}
+
+namespace
+{
+
+// The end of the run of counts below k that follows position p: the last
+// position from p on whose count is below k, p itself when the count after
+// it is not. Counts are sorted, and the stop counts at the end of the array
+// end every run.
+inline int endOfRun(const quint16 *freq, int p, unsigned k)
+{
+#if defined(__SSE2__)
+    // Sixteen counts per step, which covers nearly every run without a
+    // branch: k - count saturates to 0 exactly where count >= k, and the
+    // first such lane ends the run.
+    const __m128i limit = _mm_set1_epi16(short(k));
+    const __m128i zero = _mm_setzero_si128();
+    for (;;) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(freq + p + 1));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(freq + p + 9));
+        const unsigned stop
+            = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(limit, low), zero)))
+            | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(limit, high), zero)))
+                << 16;
+        if (stop != 0)
+            return p + int(qCountTrailingZeroBits(stop) / 2);
+        p += 16;
+    }
+#else
+    while (k > freq[p + 1])
+        ++p;
+    return p;
+#endif
+}
+
+} // namespace
+
+void LzHuff::swapNodes(int c, int l, unsigned k)
+{
+    // c has just grown to k, beyond the run of counts after it that ends at
+    // l: the two trade places, subtrees and all, to keep the order.
+    m_freq[c] = m_freq[l];
+    m_freq[l] = quint16(k);
+    const int i = m_son[c];
+    m_prnt[i] = m_prnt[i + 1] = qint16(l);
+    const int j = m_son[l];
+    m_son[l] = qint16(i);
+    m_prnt[j] = m_prnt[j + 1] = qint16(c);
+    m_son[c] = qint16(j);
+}
+
+int LzHuff::leafStep(int c)
+{
+    // A leaf usually has neighbours of the same count and trades places with
+    // the last of them; doing so always, with itself when no neighbour is
+    // left behind, spares a branch that guesses wrong every few symbols.
+    const unsigned k = ++m_freq[c];
+    const int l = endOfRun(m_freq.data(), c, k);
+    swapNodes(c, l, k);
+    return m_prnt[l];
+}
+
+bool LzHuff::climb(int c)
+{
+    // Higher up counts lie far apart and a trade is rare.
+    bool moved = false;
+    do {
+        const unsigned k = ++m_freq[c];
+        if (k > m_freq[c + 1]) {
+            const int l = endOfRun(m_freq.data(), c + 1, k);
+            swapNodes(c, l, k);
+            c = l;
+            moved = true;
+        }
+        c = m_prnt[c];
+    } while (c != 0);
+    return moved;
 }
 
 void LzHuff::updateFromLeaf(int c)
 {
-    do {
-        const unsigned k = ++m_freq[c];
-        int l = c + 1;
-        if (k > m_freq[l]) {
-            // Usually the run of equal counts after c is short: look at a few
-            // positions, then step out by doubling and halve back.
-            if (k > m_freq[l + 1] && k > m_freq[l + 2] && k > m_freq[l + 3]) {
-                l += 3;
-                int step = 1;
-                while (m_freq[qMin(l + step, int(T))] < k) {
-                    l += step;
-                    step *= 2;
-                }
-                int high = qMin(l + step, int(T));
-                while (high - l > 1) {
-                    const int mid = (l + high) / 2;
-                    if (m_freq[mid] < k)
-                        l = mid;
-                    else
-                        high = mid;
-                }
-            } else {
-                while (k > m_freq[l + 1])
-                    ++l;
-            }
-            m_freq[c] = m_freq[l];
-            m_freq[l] = k;
-            const int i = m_son[c];
-            m_prnt[i] = l;
-            if (i < T)
-                m_prnt[i + 1] = l;
-            const int j = m_son[l];
-            m_son[l] = i;
-            m_prnt[j] = c;
-            if (j < T)
-                m_prnt[j + 1] = c;
-            m_son[c] = j;
-            c = l;
-        }
-        c = m_prnt[c];
-    } while (c != 0);
+    climb(leafStep(c));
 }
 
 // ---------------------------------------------------------------------------
@@ -163,7 +203,7 @@ void LzHuff::updateFromLeaf(int c)
 void LzHuff::initSearchTree()
 {
     for (int i = N + 1; i <= N + 256; ++i)
-        m_rson[i] = NIL;
+        m_child[i][1] = NIL;
     for (int i = 0; i < N; ++i)
         m_dad[i] = NIL;
 }
@@ -173,26 +213,19 @@ void LzHuff::insertNode(int r)
     const uchar *key = &m_text[r];
     int cmp = 1;
     int p = N + 1 + key[0];
-    m_rson[r] = m_lson[r] = NIL;
+    m_child[r] = { NIL, NIL };
     m_matchLength = 0;
     for (;;) {
-        if (cmp >= 0) {
-            if (m_rson[p] != NIL) {
-                p = m_rson[p];
-            } else {
-                m_rson[p] = int(r);
-                m_dad[r] = int(p);
-                return;
-            }
-        } else {
-            if (m_lson[p] != NIL) {
-                p = m_lson[p];
-            } else {
-                m_lson[p] = int(r);
-                m_dad[r] = int(p);
-                return;
-            }
+        // Right when the key is not below p's string, left when it is. On
+        // data that does not repeat the way is a coin toss, so it is taken
+        // as an index rather than a branch.
+        qint32 &next = m_child[p][cmp >= 0];
+        if (next == NIL) {
+            next = int(r);
+            m_dad[r] = int(p);
+            return;
         }
+        p = next;
         // Count the equal bytes after the first. Most strings part at once;
         // longer runs go eight bytes at a time, the first differing byte
         // being the lowest set byte of the XOR of two little-endian words.
@@ -227,15 +260,12 @@ void LzHuff::insertNode(int r)
         }
     }
     // A full-length match: r replaces p, the older copy of the same string.
-    m_dad[r] = m_dad[p];
-    m_lson[r] = m_lson[p];
-    m_rson[r] = m_rson[p];
-    m_dad[m_lson[p]] = int(r);
-    m_dad[m_rson[p]] = int(r);
-    if (m_rson[m_dad[p]] == p)
-        m_rson[m_dad[p]] = int(r);
-    else
-        m_lson[m_dad[p]] = int(r);
+    const int parent = m_dad[p];
+    m_dad[r] = parent;
+    m_child[r] = m_child[p];
+    m_dad[m_child[p][0]] = int(r);
+    m_dad[m_child[p][1]] = int(r);
+    m_child[parent][m_child[parent][1] == p] = int(r);
     m_dad[p] = NIL;
 }
 
@@ -244,29 +274,27 @@ void LzHuff::deleteNode(int p)
     if (m_dad[p] == NIL)
         return;
     int q;
-    if (m_rson[p] == NIL) {
-        q = m_lson[p];
-    } else if (m_lson[p] == NIL) {
-        q = m_rson[p];
+    if (m_child[p][1] == NIL) {
+        q = m_child[p][0];
+    } else if (m_child[p][0] == NIL) {
+        q = m_child[p][1];
     } else {
-        q = m_lson[p];
-        if (m_rson[q] != NIL) {
+        q = m_child[p][0];
+        if (m_child[q][1] != NIL) {
             do {
-                q = m_rson[q];
-            } while (m_rson[q] != NIL);
-            m_rson[m_dad[q]] = m_lson[q];
-            m_dad[m_lson[q]] = m_dad[q];
-            m_lson[q] = m_lson[p];
-            m_dad[m_lson[p]] = int(q);
+                q = m_child[q][1];
+            } while (m_child[q][1] != NIL);
+            m_child[m_dad[q]][1] = m_child[q][0];
+            m_dad[m_child[q][0]] = m_dad[q];
+            m_child[q][0] = m_child[p][0];
+            m_dad[m_child[p][0]] = int(q);
         }
-        m_rson[q] = m_rson[p];
-        m_dad[m_rson[p]] = int(q);
+        m_child[q][1] = m_child[p][1];
+        m_dad[m_child[p][1]] = int(q);
     }
-    m_dad[q] = m_dad[p];
-    if (m_rson[m_dad[p]] == p)
-        m_rson[m_dad[p]] = int(q);
-    else
-        m_lson[m_dad[p]] = int(q);
+    const int parent = m_dad[p];
+    m_dad[q] = parent;
+    m_child[parent][m_child[parent][1] == p] = int(q);
     m_dad[p] = NIL;
 }
 
@@ -309,7 +337,7 @@ void LzHuff::encodeChar(int c)
     // lowest, so the code goes out root first.
     quint64 code = 0;
     int depth = 0;
-    int k = m_prnt[c + T];
+    int k = m_prnt[leafCode(c)];
     do {
         code |= quint64(k & 1) << depth;
         ++depth;
@@ -453,31 +481,43 @@ int LzHuff::getByte()
     return value;
 }
 
+LzHuff::Walk LzHuff::walkDown(quint64 bits) const
+{
+    Walk walk { m_son[R], R, 0 };
+    while (walk.code < T) {
+        walk.leaf = walk.code + int(bits >> 63);
+        walk.code = m_son[walk.leaf];
+        bits <<= 1;
+        ++walk.bits;
+    }
+    return walk;
+}
+
 int LzHuff::decodeChar()
 {
     // No code is anywhere near 57 bits long (the counts stay below 2^16), so
     // one refill serves the whole symbol.
     if (m_getLen < 57)
         refillBits();
-    int c = m_son[R];
-    int leaf = R;
-    quint64 bits = m_getBuf;
-    int used = 0;
-    while (c < T) {
-        leaf = c + int(bits >> 63);
-        c = m_son[leaf];
-        bits <<= 1;
-        ++used;
+    // The walk down to this symbol's leaf goes first and the climb left over
+    // from the last symbol second: the climb only adds to counts, unless it
+    // moves a subtree (seldom; the walk is then made again), and this order
+    // lets the processor work on both at once.
+    Walk walk = walkDown(m_getBuf);
+    if (m_pendingClimb != 0) {
+        if (climb(m_pendingClimb))
+            walk = walkDown(m_getBuf);
+        m_pendingClimb = 0;
     }
-    m_getBuf = bits;
-    m_getLen -= used;
-    // The walk found the symbol's leaf; a rebuild moves it, though.
+    m_getBuf <<= walk.bits;
+    m_getLen -= walk.bits;
+    // A rebuild moves the leaf.
     if (m_freq[R] == MAX_FREQ) {
         rebuildTree();
-        leaf = m_prnt[c];
+        walk.leaf = m_prnt[walk.code];
     }
-    updateFromLeaf(leaf);
-    return c - T;
+    m_pendingClimb = leafStep(walk.leaf);
+    return (walk.code - T) / 2;
 }
 
 int LzHuff::decodePosition()
@@ -543,6 +583,10 @@ bool LzHuff::expand(const QByteArray &in, QByteArray &out)
                 r = (r + 1) & (N - 1);
             }
         }
+    }
+    if (m_pendingClimb != 0) {
+        climb(m_pendingClimb);
+        m_pendingClimb = 0;
     }
     out.truncate(qsizetype(count));
     m_in = nullptr;

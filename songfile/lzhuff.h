@@ -47,9 +47,14 @@ protected:
     void rebuildTree();
     void updateTree(int c);
     void updateFromLeaf(int position);
+    void swapNodes(int c, int l, unsigned k);
+    int leafStep(int leaf);
+    bool climb(int position);
     void encodeChar(int c);
 
 private:
+    static constexpr int leafCode(int symbol) { return T + 2 * symbol; }
+
     void initSearchTree();
     void insertNode(int r);
     void deleteNode(int p);
@@ -61,6 +66,14 @@ private:
     void refillBits();
     int getBit();
     int getByte();
+    // Where the walk down the tree for the next code ends: the leaf code,
+    // its position and the number of bits read.
+    struct Walk {
+        int code;
+        int leaf;
+        int bits;
+    };
+    Walk walkDown(quint64 bits) const;
     int decodeChar();
     int decodePosition();
 
@@ -82,15 +95,24 @@ private:
     int m_matchPosition = 0;
     int m_matchLength = 0;
 
-    // Adaptive Huffman tree: freq has a sentinel slot at T, prnt holds the
-    // leaf position of symbol c at T + c.
-    std::array<quint32, T + 1> m_freq {};
-    std::array<qint32, T + N_CHAR> m_prnt {};
-    std::array<qint32, T> m_son {};
+    // Adaptive Huffman tree. Positions 0..R are kept sorted by count, the
+    // root at R. m_son[p] is the first child of an internal node (its sibling
+    // follows it) or, for a leaf, the code T + 2 * symbol. m_prnt maps
+    // positions and leaf codes to the parent position; the odd slot after
+    // each leaf code is spare, so both children of a node are relinked the
+    // same way whatever they are. Counts stay at or below MAX_FREQ, so 16 bits
+    // hold them; the slots from T on hold a stop count above any of them, so
+    // a scan for a run of equal counts may read eight at a time.
+    std::array<quint16, T + 16> m_freq {};
+    std::array<qint16, T> m_son {};
+    std::array<qint16, T + 2 * N_CHAR> m_prnt {};
+    // The expander leaves the climb from a leaf's parent to the root until
+    // after the next walk down; this is where it starts, 0 when none is due.
+    int m_pendingClimb = 0;
 
-    // Search tree over ring positions; N + 1 + b is the root for first byte b.
-    std::array<qint32, N + 1> m_lson {};
-    std::array<qint32, N + 257> m_rson {};
+    // Search tree over ring positions, children [0] left and [1] right;
+    // N + 1 + b is the root for first byte b and uses only its right child.
+    std::array<std::array<qint32, 2>, N + 257> m_child {};
     std::array<qint32, N + 1> m_dad {};
 
     // The ring plus a copy of its first F - 1 bytes behind it, so string
