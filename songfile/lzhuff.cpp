@@ -150,7 +150,7 @@ inline int endOfRun(const quint16 *freq, int p, unsigned k)
 
 } // namespace
 
-void LzHuff::swapNodes(int c, int l, unsigned k)
+Q_ALWAYS_INLINE void LzHuff::swapNodes(int c, int l, unsigned k)
 {
     // c has just grown to k, beyond the run of counts after it that ends at
     // l: the two trade places, subtrees and all, to keep the order.
@@ -164,7 +164,7 @@ void LzHuff::swapNodes(int c, int l, unsigned k)
     m_son[c] = qint16(j);
 }
 
-int LzHuff::leafStep(int c)
+Q_ALWAYS_INLINE int LzHuff::leafStep(int c)
 {
     // A leaf usually has neighbours of the same count and trades places with
     // the last of them; doing so always, with itself when no neighbour is
@@ -481,7 +481,7 @@ int LzHuff::getByte()
     return value;
 }
 
-LzHuff::Walk LzHuff::walkDown(quint64 bits) const
+Q_ALWAYS_INLINE LzHuff::Walk LzHuff::walkDown(quint64 bits) const
 {
     Walk walk { m_son[R], R, 0 };
     while (walk.code < T) {
