@@ -203,9 +203,15 @@ void LzHuff::updateFromLeaf(int c)
 void LzHuff::initSearchTree()
 {
     for (int i = N + 1; i <= N + 256; ++i)
-        m_child[i][1] = NIL;
+        m_node[i].child[1] = NIL;
     for (int i = 0; i < N; ++i)
         m_dad[i] = NIL;
+}
+
+inline void LzHuff::setChild(int parent, int side, int child)
+{
+    m_node[parent].child[side] = quint16(child);
+    m_node[parent].second[side] = m_text[child + 1];
 }
 
 void LzHuff::insertNode(int r)
@@ -213,27 +219,30 @@ void LzHuff::insertNode(int r)
     const uchar *key = &m_text[r];
     int cmp = 1;
     int p = N + 1 + key[0];
-    m_child[r] = { NIL, NIL };
+    m_node[r].child = { NIL, NIL };
     m_matchLength = 0;
     for (;;) {
         // Right when the key is not below p's string, left when it is. On
         // data that does not repeat the way is a coin toss, so it is taken
         // as an index rather than a branch.
-        qint32 &next = m_child[p][cmp >= 0];
+        const int side = cmp >= 0;
+        const int next = m_node[p].child[side];
         if (next == NIL) {
-            next = int(r);
-            m_dad[r] = int(p);
+            setChild(p, side, r);
+            m_dad[r] = p;
             return;
         }
+        // The link holds the second byte of the child's string too: most
+        // strings part there, and then the child itself need not be read.
+        cmp = int(key[1]) - int(m_node[p].second[side]);
         p = next;
-        // Count the equal bytes after the first. Most strings part at once;
-        // longer runs go eight bytes at a time, the first differing byte
-        // being the lowest set byte of the XOR of two little-endian words.
-        // The ring has spare bytes behind it for the last word.
-        const uchar *other = &m_text[p];
         int i = 1;
-        cmp = int(key[1]) - int(other[1]);
         if (cmp == 0) {
+            // Count the equal bytes after the second, eight at a time: the
+            // first differing byte is the lowest set byte of the XOR of two
+            // little-endian words. The ring has spare bytes behind it for
+            // the last word.
+            const uchar *other = &m_text[p];
             for (i = 2; i < F; i += 8) {
                 const quint64 diff
                     = qFromLittleEndian<quint64>(key + i) ^ qFromLittleEndian<quint64>(other + i);
@@ -262,10 +271,10 @@ void LzHuff::insertNode(int r)
     // A full-length match: r replaces p, the older copy of the same string.
     const int parent = m_dad[p];
     m_dad[r] = parent;
-    m_child[r] = m_child[p];
-    m_dad[m_child[p][0]] = int(r);
-    m_dad[m_child[p][1]] = int(r);
-    m_child[parent][m_child[parent][1] == p] = int(r);
+    m_node[r] = m_node[p];
+    m_dad[m_node[p].child[0]] = r;
+    m_dad[m_node[p].child[1]] = r;
+    setChild(parent, m_node[parent].child[1] == p, r);
     m_dad[p] = NIL;
 }
 
@@ -274,27 +283,28 @@ void LzHuff::deleteNode(int p)
     if (m_dad[p] == NIL)
         return;
     int q;
-    if (m_child[p][1] == NIL) {
-        q = m_child[p][0];
-    } else if (m_child[p][0] == NIL) {
-        q = m_child[p][1];
+    if (m_node[p].child[1] == NIL) {
+        q = m_node[p].child[0];
+    } else if (m_node[p].child[0] == NIL) {
+        q = m_node[p].child[1];
     } else {
-        q = m_child[p][0];
-        if (m_child[q][1] != NIL) {
+        q = m_node[p].child[0];
+        if (m_node[q].child[1] != NIL) {
             do {
-                q = m_child[q][1];
-            } while (m_child[q][1] != NIL);
-            m_child[m_dad[q]][1] = m_child[q][0];
-            m_dad[m_child[q][0]] = m_dad[q];
-            m_child[q][0] = m_child[p][0];
-            m_dad[m_child[p][0]] = int(q);
+                q = m_node[q].child[1];
+            } while (m_node[q].child[1] != NIL);
+            const int qLeft = m_node[q].child[0];
+            setChild(m_dad[q], 1, qLeft);
+            m_dad[qLeft] = m_dad[q];
+            setChild(q, 0, m_node[p].child[0]);
+            m_dad[m_node[p].child[0]] = q;
         }
-        m_child[q][1] = m_child[p][1];
-        m_dad[m_child[p][1]] = int(q);
+        setChild(q, 1, m_node[p].child[1]);
+        m_dad[m_node[p].child[1]] = q;
     }
     const int parent = m_dad[p];
     m_dad[q] = parent;
-    m_child[parent][m_child[parent][1] == p] = int(q);
+    setChild(parent, m_node[parent].child[1] == p, q);
     m_dad[p] = NIL;
 }
 

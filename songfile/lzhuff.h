@@ -56,6 +56,7 @@ private:
     static constexpr int leafCode(int symbol) { return T + 2 * symbol; }
 
     void initSearchTree();
+    void setChild(int parent, int side, int child);
     void insertNode(int r);
     void deleteNode(int p);
 
@@ -110,10 +111,17 @@ private:
     // after the next walk down; this is where it starts, 0 when none is due.
     int m_pendingClimb = 0;
 
-    // Search tree over ring positions, children [0] left and [1] right;
-    // N + 1 + b is the root for first byte b and uses only its right child.
-    std::array<std::array<qint32, 2>, N + 257> m_child {};
-    std::array<qint32, N + 1> m_dad {};
+    // Search tree over ring positions, children [0] left and [1] right,
+    // each with the second byte of its string; N + 1 + b is the root for
+    // first byte b and uses only its right child. A node's bytes stay put
+    // while it is in the tree: the ring is written only just behind the
+    // oldest node.
+    struct SearchNode {
+        std::array<quint16, 2> child;
+        std::array<uchar, 2> second;
+    };
+    std::array<SearchNode, N + 257> m_node {};
+    std::array<qint16, N + 1> m_dad {};
 
     // The ring plus a copy of its first F - 1 bytes behind it, so string
     // comparisons need no wrap-around, plus room for reading whole words.
