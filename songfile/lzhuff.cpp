@@ -108,13 +108,6 @@ void LzHuff::rebuildTree()
     }
 }
 
-void LzHuff::updateTree(int c)
-{
-    if (m_freq[R] == MAX_FREQ)
-        rebuildTree();
-    updateFromLeaf(m_prnt[leafCode(c)]);
-}
-
 namespace
 {
 
@@ -192,9 +185,11 @@ bool LzHuff::climb(int c)
     return moved;
 }
 
-void LzHuff::updateFromLeaf(int c)
+void LzHuff::finishUpdate()
 {
-    climb(leafStep(c));
+    if (m_pendingClimb != 0)
+        climb(m_pendingClimb);
+    m_pendingClimb = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -221,11 +216,20 @@ void LzHuff::insertNode(int r)
     int p = N + 1 + key[0];
     m_node[r].child = { NIL, NIL };
     m_matchLength = 0;
+    bool bySecondByte = false;
     for (;;) {
-        // Right when the key is not below p's string, left when it is. On
-        // data that does not repeat the way is a coin toss, so it is taken
-        // as an index rather than a branch.
-        const int side = cmp >= 0;
+        // Right when the key is not below p's string, left when it is.
+        // Where the second bytes differ the way is a coin toss on data that
+        // does not repeat, so it is taken as an index rather than a branch;
+        // after a longer common run it follows a pattern the processor
+        // guesses well, so there a branch lets it read ahead.
+        int side;
+        if (bySecondByte)
+            side = cmp >= 0;
+        else if (cmp >= 0)
+            side = 1;
+        else
+            side = 0;
         const int next = m_node[p].child[side];
         if (next == NIL) {
             setChild(p, side, r);
@@ -236,6 +240,7 @@ void LzHuff::insertNode(int r)
         // strings part there, and then the child itself need not be read.
         cmp = int(key[1]) - int(m_node[p].second[side]);
         p = next;
+        bySecondByte = cmp != 0;
         int i = 1;
         if (cmp == 0) {
             // Count the equal bytes after the second, eight at a time: the
@@ -341,25 +346,40 @@ void LzHuff::flushBits()
     m_putLen = 0;
 }
 
-void LzHuff::encodeChar(int c)
+Q_ALWAYS_INLINE LzHuff::Code LzHuff::codeOf(int c) const
 {
     // Walk from the leaf to the root; the bit of the deepest step ends up
     // lowest, so the code goes out root first.
-    quint64 code = 0;
-    int depth = 0;
+    Code code { 0, 0 };
     int k = m_prnt[leafCode(c)];
     do {
-        code |= quint64(k & 1) << depth;
-        ++depth;
+        code.bits |= quint64(k & 1) << code.length;
+        ++code.length;
         k = m_prnt[k];
     } while (k != R);
     // The tree is a Huffman tree over counts below 2^16, so it is never
     // anywhere near 64 levels deep.
-    Q_ASSERT(depth < 64);
-    if (depth > m_longestCode)
-        m_longestCode = depth;
-    putCode(depth, code);
-    updateTree(c);
+    Q_ASSERT(code.length < 64);
+    return code;
+}
+
+void LzHuff::encodeChar(int c)
+{
+    // As in decodeChar: this symbol's code is read off the tree before the
+    // climb left over from the last symbol, and again should the climb move
+    // a subtree.
+    Code code = codeOf(c);
+    if (m_pendingClimb != 0) {
+        if (climb(m_pendingClimb))
+            code = codeOf(c);
+        m_pendingClimb = 0;
+    }
+    if (code.length > m_longestCode)
+        m_longestCode = code.length;
+    putCode(code.length, code.bits);
+    if (m_freq[R] == MAX_FREQ)
+        rebuildTree();
+    m_pendingClimb = leafStep(m_prnt[leafCode(c)]);
 }
 
 void LzHuff::encodePosition(unsigned position)
@@ -382,6 +402,7 @@ void LzHuff::beginBlock(QByteArray &out, quint32 uncompressedSize, qsizetype cap
 
 void LzHuff::endBlock()
 {
+    finishUpdate();
     flushBits();
     m_out->truncate(m_outPos);
     m_out = nullptr;
@@ -594,10 +615,7 @@ bool LzHuff::expand(const QByteArray &in, QByteArray &out)
             }
         }
     }
-    if (m_pendingClimb != 0) {
-        climb(m_pendingClimb);
-        m_pendingClimb = 0;
-    }
+    finishUpdate();
     out.truncate(qsizetype(count));
     m_in = nullptr;
     qDebug().noquote() << QStringLiteral("Expand: %1 --> %2").arg(in.size()).arg(out.size());

@@ -45,12 +45,17 @@ protected:
     void endBlock();
     void startHuff();
     void rebuildTree();
-    void updateTree(int c);
-    void updateFromLeaf(int position);
     void swapNodes(int c, int l, unsigned k);
     int leafStep(int leaf);
     bool climb(int position);
+    void finishUpdate();
     void encodeChar(int c);
+    // A symbol's code, right-aligned, and its length in bits.
+    struct Code {
+        quint64 bits;
+        int length;
+    };
+    Code codeOf(int c) const;
 
 private:
     static constexpr int leafCode(int symbol) { return T + 2 * symbol; }
@@ -116,7 +121,7 @@ private:
     // first byte b and uses only its right child. A node's bytes stay put
     // while it is in the tree: the ring is written only just behind the
     // oldest node.
-    struct SearchNode {
+    struct alignas(8) SearchNode {
         std::array<quint16, 2> child;
         std::array<uchar, 2> second;
     };
