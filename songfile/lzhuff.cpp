@@ -212,25 +212,14 @@ inline void LzHuff::setChild(int parent, int side, int child)
 void LzHuff::insertNode(int r)
 {
     const uchar *key = &m_text[r];
-    int cmp = 1;
     int p = N + 1 + key[0];
     m_node[r].child = { NIL, NIL };
     m_matchLength = 0;
-    bool bySecondByte = false;
+    // Right when the key is not below p's string, left when it is; the roots
+    // keep their strings on the right.
+    int side = 1;
+    int next = m_node[p].child[side];
     for (;;) {
-        // Right when the key is not below p's string, left when it is.
-        // Where the second bytes differ the way is a coin toss on data that
-        // does not repeat, so it is taken as an index rather than a branch;
-        // after a longer common run it follows a pattern the processor
-        // guesses well, so there a branch lets it read ahead.
-        int side;
-        if (bySecondByte)
-            side = cmp >= 0;
-        else if (cmp >= 0)
-            side = 1;
-        else
-            side = 0;
-        const int next = m_node[p].child[side];
         if (next == NIL) {
             setChild(p, side, r);
             m_dad[r] = p;
@@ -238,29 +227,33 @@ void LzHuff::insertNode(int r)
         }
         // The link holds the second byte of the child's string too: most
         // strings part there, and then the child itself need not be read.
-        cmp = int(key[1]) - int(m_node[p].second[side]);
+        // On data that does not repeat the way on is a coin toss, so it is
+        // taken as an index rather than a branch.
+        int cmp = int(key[1]) - int(m_node[p].second[side]);
         p = next;
-        bySecondByte = cmp != 0;
-        int i = 1;
-        if (cmp == 0) {
-            // Count the equal bytes after the second, eight at a time: the
-            // first differing byte is the lowest set byte of the XOR of two
-            // little-endian words. The ring has spare bytes behind it for
-            // the last word.
-            const uchar *other = &m_text[p];
-            for (i = 2; i < F; i += 8) {
-                const quint64 diff
-                    = qFromLittleEndian<quint64>(key + i) ^ qFromLittleEndian<quint64>(other + i);
-                if (diff != 0) {
-                    i += int(qCountTrailingZeroBits(diff) / 8);
-                    break;
-                }
-            }
-            if (i >= F)
-                i = F;
-            else
-                cmp = int(key[i]) - int(other[i]);
+        if (cmp != 0) {
+            side = cmp > 0;
+            next = m_node[p].child[side];
+            continue;
         }
+        // Count the equal bytes after the second, eight at a time: the first
+        // differing byte is the lowest set byte of the XOR of two
+        // little-endian words. The ring has spare bytes behind it for the
+        // last word.
+        const uchar *other = &m_text[p];
+        int i = 2;
+        for (; i < F; i += 8) {
+            const quint64 diff
+                = qFromLittleEndian<quint64>(key + i) ^ qFromLittleEndian<quint64>(other + i);
+            if (diff != 0) {
+                i += int(qCountTrailingZeroBits(diff) / 8);
+                break;
+            }
+        }
+        if (i >= F)
+            i = F;
+        else
+            cmp = int(key[i]) - int(other[i]);
         if (i > THRESHOLD) {
             const int position = ((r - p) & (N - 1)) - 1;
             if (i > m_matchLength) {
@@ -271,6 +264,15 @@ void LzHuff::insertNode(int r)
             }
             if (i == m_matchLength && position < m_matchPosition)
                 m_matchPosition = position;
+        }
+        // After a longer common run the way follows patterns of the data
+        // that the processor guesses well, and a branch lets it read ahead.
+        if (cmp >= 0) {
+            side = 1;
+            next = m_node[p].child[1];
+        } else {
+            side = 0;
+            next = m_node[p].child[0];
         }
     }
     // A full-length match: r replaces p, the older copy of the same string.
