@@ -222,7 +222,7 @@ void LzHuff::insertNode(int r)
     for (;;) {
         if (next == NIL) {
             setChild(p, side, r);
-            m_dad[r] = p;
+            m_dad[r] = qint16(p);
             return;
         }
         // The link holds the second byte of the child's string too: most
@@ -277,10 +277,10 @@ void LzHuff::insertNode(int r)
     }
     // A full-length match: r replaces p, the older copy of the same string.
     const int parent = m_dad[p];
-    m_dad[r] = parent;
+    m_dad[r] = qint16(parent);
     m_node[r] = m_node[p];
-    m_dad[m_node[p].child[0]] = r;
-    m_dad[m_node[p].child[1]] = r;
+    m_dad[m_node[p].child[0]] = qint16(r);
+    m_dad[m_node[p].child[1]] = qint16(r);
     setChild(parent, m_node[parent].child[1] == p, r);
     m_dad[p] = NIL;
 }
@@ -304,13 +304,13 @@ void LzHuff::deleteNode(int p)
             setChild(m_dad[q], 1, qLeft);
             m_dad[qLeft] = m_dad[q];
             setChild(q, 0, m_node[p].child[0]);
-            m_dad[m_node[p].child[0]] = q;
+            m_dad[m_node[p].child[0]] = qint16(q);
         }
         setChild(q, 1, m_node[p].child[1]);
-        m_dad[m_node[p].child[1]] = q;
+        m_dad[m_node[p].child[1]] = qint16(q);
     }
     const int parent = m_dad[p];
-    m_dad[q] = parent;
+    m_dad[q] = qint16(parent);
     setChild(parent, m_node[parent].child[1] == p, q);
     m_dad[p] = NIL;
 }
@@ -367,9 +367,10 @@ Q_ALWAYS_INLINE LzHuff::Code LzHuff::codeOf(int c) const
 
 void LzHuff::encodeChar(int c)
 {
-    // As in decodeChar: this symbol's code is read off the tree before the
-    // climb left over from the last symbol, and again should the climb move
-    // a subtree.
+    // This symbol's code is read off the tree before the climb put off from
+    // the last symbol: the climb only adds to counts unless it moves a
+    // subtree (seldom; the code is then read again), and this order lets the
+    // processor follow both chains of parent links at once.
     Code code = codeOf(c);
     if (m_pendingClimb != 0) {
         if (climb(m_pendingClimb))

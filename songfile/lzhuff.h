@@ -44,21 +44,27 @@ protected:
     void beginBlock(QByteArray &out, quint32 uncompressedSize, qsizetype capacity);
     void endBlock();
     void startHuff();
+    void encodeChar(int c);
+
+private:
+    static constexpr int leafCode(int symbol) { return T + 2 * symbol; }
+
+    // The tree update after coding a symbol comes in two steps: the leaf
+    // step counts the leaf and moves it past its equals, the climb counts
+    // its ancestors. Coder and decoder put off each symbol's climb until
+    // the next symbol's code has been read off the tree.
     void rebuildTree();
     void swapNodes(int c, int l, unsigned k);
     int leafStep(int leaf);
     bool climb(int position);
     void finishUpdate();
-    void encodeChar(int c);
+
     // A symbol's code, right-aligned, and its length in bits.
     struct Code {
         quint64 bits;
         int length;
     };
     Code codeOf(int c) const;
-
-private:
-    static constexpr int leafCode(int symbol) { return T + 2 * symbol; }
 
     void initSearchTree();
     void setChild(int parent, int side, int child);
@@ -108,12 +114,12 @@ private:
     // each leaf code is spare, so both children of a node are relinked the
     // same way whatever they are. Counts stay at or below MAX_FREQ, so 16 bits
     // hold them; the slots from T on hold a stop count above any of them, so
-    // a scan for a run of equal counts may read eight at a time.
+    // a scan for a run of equal counts may read sixteen at a time.
     std::array<quint16, T + 16> m_freq {};
     std::array<qint16, T> m_son {};
     std::array<qint16, T + 2 * N_CHAR> m_prnt {};
-    // The expander leaves the climb from a leaf's parent to the root until
-    // after the next walk down; this is where it starts, 0 when none is due.
+    // Where the climb put off from the last symbol starts (the parent of its
+    // leaf), 0 when none is due.
     int m_pendingClimb = 0;
 
     // Search tree over ring positions, children [0] left and [1] right,
