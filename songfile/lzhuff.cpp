@@ -527,7 +527,7 @@ Q_ALWAYS_INLINE LzHuff::Walk LzHuff::walkDown(quint64 bits) const
     return walk;
 }
 
-int LzHuff::decodeChar()
+Q_ALWAYS_INLINE int LzHuff::decodeChar()
 {
     // No code is anywhere near 57 bits long (the counts stay below 2^16), so
     // one refill serves the whole symbol.
@@ -554,7 +554,7 @@ int LzHuff::decodeChar()
     return (walk.code - T) / 2;
 }
 
-int LzHuff::decodePosition()
+Q_ALWAYS_INLINE int LzHuff::decodePosition()
 {
     int i = getByte();
     const int upper = d_tables.code[i];
