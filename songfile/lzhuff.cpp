@@ -318,7 +318,7 @@ void LzHuff::deleteNode(int p)
 // ---------------------------------------------------------------------------
 // Bit writer and encoder
 
-void LzHuff::putCode(int bitCount, quint64 code)
+Q_ALWAYS_INLINE void LzHuff::putCode(int bitCount, quint64 code)
 {
     // code holds bitCount bits, right-aligned; they go out most significant first.
     // Room for this code and a spare word; the estimate made up front covers
@@ -365,7 +365,7 @@ Q_ALWAYS_INLINE LzHuff::Code LzHuff::codeOf(int c) const
     return code;
 }
 
-void LzHuff::encodeChar(int c)
+Q_ALWAYS_INLINE void LzHuff::putSymbol(int c)
 {
     // This symbol's code is read off the tree before the climb put off from
     // the last symbol: the climb only adds to counts unless it moves a
@@ -385,7 +385,13 @@ void LzHuff::encodeChar(int c)
     m_pendingClimb = leafStep(m_prnt[leafCode(c)]);
 }
 
-void LzHuff::encodePosition(unsigned position)
+// The symbol coder out of line, for use outside the compressor's loop.
+void LzHuff::encodeChar(int c)
+{
+    putSymbol(c);
+}
+
+Q_ALWAYS_INLINE void LzHuff::encodePosition(unsigned position)
 {
     const unsigned upper = position >> 6;
     putCode(p_len[upper], quint64(p_code[upper]) >> (8 - p_len[upper]));
@@ -442,9 +448,9 @@ void LzHuff::compress(const QByteArray &in, QByteArray &out)
                 m_matchLength = len;
             if (m_matchLength <= THRESHOLD) {
                 m_matchLength = 1;
-                encodeChar(m_text[r]);
+                putSymbol(m_text[r]);
             } else {
-                encodeChar(255 - THRESHOLD + m_matchLength);
+                putSymbol(255 - THRESHOLD + m_matchLength);
                 encodePosition(unsigned(m_matchPosition));
             }
             const int lastMatchLength = m_matchLength;

@@ -65,6 +65,8 @@ private:
         int length;
     };
     Code codeOf(int c) const;
+    // encodeChar(), inlined into the compressor.
+    void putSymbol(int c);
 
     void initSearchTree();
     void setChild(int parent, int side, int child);
