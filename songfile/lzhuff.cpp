@@ -3,7 +3,12 @@
 #include <QDebug>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace
 {
@@ -59,16 +64,17 @@ void LzHuff::startHuff()
 {
     for (int i = 0; i < N_CHAR; ++i) {
         m_freq[i] = 1;
-        m_son[i] = int(i + T);
-        m_prnt[i + T] = int(i);
+        m_son[i] = qint16(leafCode(i));
+        m_prnt[leafCode(i)] = qint16(i);
     }
     for (int i = 0, j = N_CHAR; j <= R; i += 2, ++j) {
-        m_freq[j] = m_freq[i] + m_freq[i + 1];
-        m_son[j] = int(i);
-        m_prnt[i] = m_prnt[i + 1] = int(j);
+        m_freq[j] = quint16(m_freq[i] + m_freq[i + 1]);
+        m_son[j] = qint16(i);
+        m_prnt[i] = m_prnt[i + 1] = qint16(j);
     }
-    m_freq[T] = 0xFFFF;
+    std::fill(m_freq.begin() + T, m_freq.end(), quint16(0xFFFF));
     m_prnt[R] = 0;
+    m_pendingClimb = 0;
 }
 
 void LzHuff::rebuildTree()
@@ -77,14 +83,14 @@ void LzHuff::rebuildTree()
     int j = 0;
     for (int i = 0; i < T; ++i) {
         if (m_son[i] >= T) {
-            m_freq[j] = (m_freq[i] + 1) / 2;
+            m_freq[j] = quint16((m_freq[i] + 1) / 2);
             m_son[j] = m_son[i];
             ++j;
         }
     }
     // Pair them up again, keeping positions sorted by frequency.
     for (int i = 0, j = N_CHAR; j < T; i += 2, ++j) {
-        const unsigned f = unsigned(m_freq[i]) + m_freq[i + 1];
+        const quint16 f = quint16(m_freq[i] + m_freq[i + 1]);
         m_freq[j] = f;
         int k = j - 1;
         while (f < m_freq[k])
@@ -94,67 +100,96 @@ void LzHuff::rebuildTree()
         std::memmove(&m_freq[k + 1], &m_freq[k], moved * sizeof(m_freq[0]));
         m_freq[k] = f;
         std::memmove(&m_son[k + 1], &m_son[k], moved * sizeof(m_son[0]));
-        m_son[k] = int(i);
+        m_son[k] = qint16(i);
     }
     for (int i = 0; i < T; ++i) {
         const int k = m_son[i];
-        if (k >= T)
-            m_prnt[k] = int(i);
-        else
-            m_prnt[k] = m_prnt[k + 1] = int(i);
+        m_prnt[k] = m_prnt[k + 1] = qint16(i);
     }
 }
 
-void LzHuff::updateTree(int c)
+namespace
 {
-    if (m_freq[R] == MAX_FREQ)
-        rebuildTree();
-    updateFromLeaf(m_prnt[c + T]);
+
+// The end of the run of counts below k that follows position p: the last
+// position from p on whose count is below k, p itself when the count after
+// it is not. Counts are sorted, and the stop counts at the end of the array
+// end every run.
+inline int endOfRun(const quint16 *freq, int p, unsigned k)
+{
+#if defined(__SSE2__)
+    // Sixteen counts per step, which covers nearly every run without a
+    // branch: k - count saturates to 0 exactly where count >= k, and the
+    // first such lane ends the run.
+    const __m128i limit = _mm_set1_epi16(short(k));
+    const __m128i zero = _mm_setzero_si128();
+    for (;;) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(freq + p + 1));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(freq + p + 9));
+        const unsigned stop
+            = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(limit, low), zero)))
+            | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(limit, high), zero)))
+                << 16;
+        if (stop != 0)
+            return p + int(qCountTrailingZeroBits(stop) / 2);
+        p += 16;
+    }
+#else
+    while (k > freq[p + 1])
+        ++p;
+    return p;
+#endif
 }
 
-void LzHuff::updateFromLeaf(int c)
+} // namespace
+
+Q_ALWAYS_INLINE void LzHuff::swapNodes(int c, int l, unsigned k)
 {
+    // c has just grown to k, beyond the run of counts after it that ends at
+    // l: the two trade places, subtrees and all, to keep the order.
+    m_freq[c] = m_freq[l];
+    m_freq[l] = quint16(k);
+    const int i = m_son[c];
+    m_prnt[i] = m_prnt[i + 1] = qint16(l);
+    const int j = m_son[l];
+    m_son[l] = qint16(i);
+    m_prnt[j] = m_prnt[j + 1] = qint16(c);
+    m_son[c] = qint16(j);
+}
+
+Q_ALWAYS_INLINE int LzHuff::leafStep(int c)
+{
+    // A leaf usually has neighbours of the same count and trades places with
+    // the last of them; doing so always, with itself when no neighbour is
+    // left behind, spares a branch that guesses wrong every few symbols.
+    const unsigned k = ++m_freq[c];
+    const int l = endOfRun(m_freq.data(), c, k);
+    swapNodes(c, l, k);
+    return m_prnt[l];
+}
+
+bool LzHuff::climb(int c)
+{
+    // Higher up counts lie far apart and a trade is rare.
+    bool moved = false;
     do {
         const unsigned k = ++m_freq[c];
-        int l = c + 1;
-        if (k > m_freq[l]) {
-            // Usually the run of equal counts after c is short: look at a few
-            // positions, then step out by doubling and halve back.
-            if (k > m_freq[l + 1] && k > m_freq[l + 2] && k > m_freq[l + 3]) {
-                l += 3;
-                int step = 1;
-                while (m_freq[qMin(l + step, int(T))] < k) {
-                    l += step;
-                    step *= 2;
-                }
-                int high = qMin(l + step, int(T));
-                while (high - l > 1) {
-                    const int mid = (l + high) / 2;
-                    if (m_freq[mid] < k)
-                        l = mid;
-                    else
-                        high = mid;
-                }
-            } else {
-                while (k > m_freq[l + 1])
-                    ++l;
-            }
-            m_freq[c] = m_freq[l];
-            m_freq[l] = k;
-            const int i = m_son[c];
-            m_prnt[i] = l;
-            if (i < T)
-                m_prnt[i + 1] = l;
-            const int j = m_son[l];
-            m_son[l] = i;
-            m_prnt[j] = c;
-            if (j < T)
-                m_prnt[j + 1] = c;
-            m_son[c] = j;
+        if (k > m_freq[c + 1]) {
+            const int l = endOfRun(m_freq.data(), c + 1, k);
+            swapNodes(c, l, k);
             c = l;
+            moved = true;
         }
         c = m_prnt[c];
     } while (c != 0);
+    return moved;
+}
+
+void LzHuff::finishUpdate()
+{
+    if (m_pendingClimb != 0)
+        climb(m_pendingClimb);
+    m_pendingClimb = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -163,57 +198,62 @@ void LzHuff::updateFromLeaf(int c)
 void LzHuff::initSearchTree()
 {
     for (int i = N + 1; i <= N + 256; ++i)
-        m_rson[i] = NIL;
+        m_node[i].child[1] = NIL;
     for (int i = 0; i < N; ++i)
         m_dad[i] = NIL;
+}
+
+inline void LzHuff::setChild(int parent, int side, int child)
+{
+    m_node[parent].child[side] = quint16(child);
+    m_node[parent].second[side] = m_text[child + 1];
 }
 
 void LzHuff::insertNode(int r)
 {
     const uchar *key = &m_text[r];
-    int cmp = 1;
     int p = N + 1 + key[0];
-    m_rson[r] = m_lson[r] = NIL;
+    m_node[r].child = { NIL, NIL };
     m_matchLength = 0;
+    // Right when the key is not below p's string, left when it is; the roots
+    // keep their strings on the right.
+    int side = 1;
+    int next = m_node[p].child[side];
     for (;;) {
-        if (cmp >= 0) {
-            if (m_rson[p] != NIL) {
-                p = m_rson[p];
-            } else {
-                m_rson[p] = int(r);
-                m_dad[r] = int(p);
-                return;
-            }
-        } else {
-            if (m_lson[p] != NIL) {
-                p = m_lson[p];
-            } else {
-                m_lson[p] = int(r);
-                m_dad[r] = int(p);
-                return;
-            }
+        if (next == NIL) {
+            setChild(p, side, r);
+            m_dad[r] = qint16(p);
+            return;
         }
-        // Count the equal bytes after the first. Most strings part at once;
-        // longer runs go eight bytes at a time, the first differing byte
-        // being the lowest set byte of the XOR of two little-endian words.
-        // The ring has spare bytes behind it for the last word.
+        // The link holds the second byte of the child's string too: most
+        // strings part there, and then the child itself need not be read.
+        // On data that does not repeat the way on is a coin toss, so it is
+        // taken as an index rather than a branch.
+        int cmp = int(key[1]) - int(m_node[p].second[side]);
+        p = next;
+        if (cmp != 0) {
+            side = cmp > 0;
+            next = m_node[p].child[side];
+            continue;
+        }
+        // Count the equal bytes after the second, eight at a time: the first
+        // differing byte is the lowest set byte of the XOR of two
+        // little-endian words. The ring has spare bytes behind it for the
+        // last word.
         const uchar *other = &m_text[p];
-        int i = 1;
-        cmp = int(key[1]) - int(other[1]);
-        if (cmp == 0) {
-            for (i = 2; i < F; i += 8) {
-                const quint64 diff
-                    = qFromLittleEndian<quint64>(key + i) ^ qFromLittleEndian<quint64>(other + i);
-                if (diff != 0) {
-                    i += int(qCountTrailingZeroBits(diff) / 8);
-                    break;
-                }
+        int i = 2;
+        for (; i < F; i += 8) {
+            const quint64 diff
+                = qFromLittleEndian<quint64>(key + i) ^ qFromLittleEndian<quint64>(other + i);
+            if (diff != 0) {
+                i += int(qCountTrailingZeroBits(diff) / 8);
+                break;
             }
-            if (i >= F)
-                i = F;
-            else
-                cmp = int(key[i]) - int(other[i]);
         }
+        if (i >= F)
+            i = F;
+        else
+            cmp = int(key[i]) - int(other[i]);
         if (i > THRESHOLD) {
             const int position = ((r - p) & (N - 1)) - 1;
             if (i > m_matchLength) {
@@ -225,17 +265,23 @@ void LzHuff::insertNode(int r)
             if (i == m_matchLength && position < m_matchPosition)
                 m_matchPosition = position;
         }
+        // After a longer common run the way follows patterns of the data
+        // that the processor guesses well, and a branch lets it read ahead.
+        if (cmp >= 0) {
+            side = 1;
+            next = m_node[p].child[1];
+        } else {
+            side = 0;
+            next = m_node[p].child[0];
+        }
     }
     // A full-length match: r replaces p, the older copy of the same string.
-    m_dad[r] = m_dad[p];
-    m_lson[r] = m_lson[p];
-    m_rson[r] = m_rson[p];
-    m_dad[m_lson[p]] = int(r);
-    m_dad[m_rson[p]] = int(r);
-    if (m_rson[m_dad[p]] == p)
-        m_rson[m_dad[p]] = int(r);
-    else
-        m_lson[m_dad[p]] = int(r);
+    const int parent = m_dad[p];
+    m_dad[r] = qint16(parent);
+    m_node[r] = m_node[p];
+    m_dad[m_node[p].child[0]] = qint16(r);
+    m_dad[m_node[p].child[1]] = qint16(r);
+    setChild(parent, m_node[parent].child[1] == p, r);
     m_dad[p] = NIL;
 }
 
@@ -244,36 +290,35 @@ void LzHuff::deleteNode(int p)
     if (m_dad[p] == NIL)
         return;
     int q;
-    if (m_rson[p] == NIL) {
-        q = m_lson[p];
-    } else if (m_lson[p] == NIL) {
-        q = m_rson[p];
+    if (m_node[p].child[1] == NIL) {
+        q = m_node[p].child[0];
+    } else if (m_node[p].child[0] == NIL) {
+        q = m_node[p].child[1];
     } else {
-        q = m_lson[p];
-        if (m_rson[q] != NIL) {
+        q = m_node[p].child[0];
+        if (m_node[q].child[1] != NIL) {
             do {
-                q = m_rson[q];
-            } while (m_rson[q] != NIL);
-            m_rson[m_dad[q]] = m_lson[q];
-            m_dad[m_lson[q]] = m_dad[q];
-            m_lson[q] = m_lson[p];
-            m_dad[m_lson[p]] = int(q);
+                q = m_node[q].child[1];
+            } while (m_node[q].child[1] != NIL);
+            const int qLeft = m_node[q].child[0];
+            setChild(m_dad[q], 1, qLeft);
+            m_dad[qLeft] = m_dad[q];
+            setChild(q, 0, m_node[p].child[0]);
+            m_dad[m_node[p].child[0]] = qint16(q);
         }
-        m_rson[q] = m_rson[p];
-        m_dad[m_rson[p]] = int(q);
+        setChild(q, 1, m_node[p].child[1]);
+        m_dad[m_node[p].child[1]] = qint16(q);
     }
-    m_dad[q] = m_dad[p];
-    if (m_rson[m_dad[p]] == p)
-        m_rson[m_dad[p]] = int(q);
-    else
-        m_lson[m_dad[p]] = int(q);
+    const int parent = m_dad[p];
+    m_dad[q] = qint16(parent);
+    setChild(parent, m_node[parent].child[1] == p, q);
     m_dad[p] = NIL;
 }
 
 // ---------------------------------------------------------------------------
 // Bit writer and encoder
 
-void LzHuff::putCode(int bitCount, quint64 code)
+Q_ALWAYS_INLINE void LzHuff::putCode(int bitCount, quint64 code)
 {
     // code holds bitCount bits, right-aligned; they go out most significant first.
     // Room for this code and a spare word; the estimate made up front covers
@@ -303,28 +348,50 @@ void LzHuff::flushBits()
     m_putLen = 0;
 }
 
-void LzHuff::encodeChar(int c)
+Q_ALWAYS_INLINE LzHuff::Code LzHuff::codeOf(int c) const
 {
     // Walk from the leaf to the root; the bit of the deepest step ends up
     // lowest, so the code goes out root first.
-    quint64 code = 0;
-    int depth = 0;
-    int k = m_prnt[c + T];
+    Code code { 0, 0 };
+    int k = m_prnt[leafCode(c)];
     do {
-        code |= quint64(k & 1) << depth;
-        ++depth;
+        code.bits |= quint64(k & 1) << code.length;
+        ++code.length;
         k = m_prnt[k];
     } while (k != R);
     // The tree is a Huffman tree over counts below 2^16, so it is never
     // anywhere near 64 levels deep.
-    Q_ASSERT(depth < 64);
-    if (depth > m_longestCode)
-        m_longestCode = depth;
-    putCode(depth, code);
-    updateTree(c);
+    Q_ASSERT(code.length < 64);
+    return code;
 }
 
-void LzHuff::encodePosition(unsigned position)
+Q_ALWAYS_INLINE void LzHuff::putSymbol(int c)
+{
+    // This symbol's code is read off the tree before the climb put off from
+    // the last symbol: the climb only adds to counts unless it moves a
+    // subtree (seldom; the code is then read again), and this order lets the
+    // processor follow both chains of parent links at once.
+    Code code = codeOf(c);
+    if (m_pendingClimb != 0) {
+        if (climb(m_pendingClimb))
+            code = codeOf(c);
+        m_pendingClimb = 0;
+    }
+    if (code.length > m_longestCode)
+        m_longestCode = code.length;
+    putCode(code.length, code.bits);
+    if (m_freq[R] == MAX_FREQ)
+        rebuildTree();
+    m_pendingClimb = leafStep(m_prnt[leafCode(c)]);
+}
+
+// The symbol coder out of line, for use outside the compressor's loop.
+void LzHuff::encodeChar(int c)
+{
+    putSymbol(c);
+}
+
+Q_ALWAYS_INLINE void LzHuff::encodePosition(unsigned position)
 {
     const unsigned upper = position >> 6;
     putCode(p_len[upper], quint64(p_code[upper]) >> (8 - p_len[upper]));
@@ -344,6 +411,7 @@ void LzHuff::beginBlock(QByteArray &out, quint32 uncompressedSize, qsizetype cap
 
 void LzHuff::endBlock()
 {
+    finishUpdate();
     flushBits();
     m_out->truncate(m_outPos);
     m_out = nullptr;
@@ -380,9 +448,9 @@ void LzHuff::compress(const QByteArray &in, QByteArray &out)
                 m_matchLength = len;
             if (m_matchLength <= THRESHOLD) {
                 m_matchLength = 1;
-                encodeChar(m_text[r]);
+                putSymbol(m_text[r]);
             } else {
-                encodeChar(255 - THRESHOLD + m_matchLength);
+                putSymbol(255 - THRESHOLD + m_matchLength);
                 encodePosition(unsigned(m_matchPosition));
             }
             const int lastMatchLength = m_matchLength;
@@ -453,34 +521,46 @@ int LzHuff::getByte()
     return value;
 }
 
-int LzHuff::decodeChar()
+Q_ALWAYS_INLINE LzHuff::Walk LzHuff::walkDown(quint64 bits) const
+{
+    Walk walk { m_son[R], R, 0 };
+    while (walk.code < T) {
+        walk.leaf = walk.code + int(bits >> 63);
+        walk.code = m_son[walk.leaf];
+        bits <<= 1;
+        ++walk.bits;
+    }
+    return walk;
+}
+
+Q_ALWAYS_INLINE int LzHuff::decodeChar()
 {
     // No code is anywhere near 57 bits long (the counts stay below 2^16), so
     // one refill serves the whole symbol.
     if (m_getLen < 57)
         refillBits();
-    int c = m_son[R];
-    int leaf = R;
-    quint64 bits = m_getBuf;
-    int used = 0;
-    while (c < T) {
-        leaf = c + int(bits >> 63);
-        c = m_son[leaf];
-        bits <<= 1;
-        ++used;
+    // The walk down to this symbol's leaf goes first and the climb left over
+    // from the last symbol second: the climb only adds to counts, unless it
+    // moves a subtree (seldom; the walk is then made again), and this order
+    // lets the processor work on both at once.
+    Walk walk = walkDown(m_getBuf);
+    if (m_pendingClimb != 0) {
+        if (climb(m_pendingClimb))
+            walk = walkDown(m_getBuf);
+        m_pendingClimb = 0;
     }
-    m_getBuf = bits;
-    m_getLen -= used;
-    // The walk found the symbol's leaf; a rebuild moves it, though.
+    m_getBuf <<= walk.bits;
+    m_getLen -= walk.bits;
+    // A rebuild moves the leaf.
     if (m_freq[R] == MAX_FREQ) {
         rebuildTree();
-        leaf = m_prnt[c];
+        walk.leaf = m_prnt[walk.code];
     }
-    updateFromLeaf(leaf);
-    return c - T;
+    m_pendingClimb = leafStep(walk.leaf);
+    return (walk.code - T) / 2;
 }
 
-int LzHuff::decodePosition()
+Q_ALWAYS_INLINE int LzHuff::decodePosition()
 {
     int i = getByte();
     const int upper = d_tables.code[i];
@@ -544,6 +624,7 @@ bool LzHuff::expand(const QByteArray &in, QByteArray &out)
             }
         }
     }
+    finishUpdate();
     out.truncate(qsizetype(count));
     m_in = nullptr;
     qDebug().noquote() << QStringLiteral("Expand: %1 --> %2").arg(in.size()).arg(out.size());

@@ -44,13 +44,32 @@ protected:
     void beginBlock(QByteArray &out, quint32 uncompressedSize, qsizetype capacity);
     void endBlock();
     void startHuff();
-    void rebuildTree();
-    void updateTree(int c);
-    void updateFromLeaf(int position);
     void encodeChar(int c);
 
 private:
+    static constexpr int leafCode(int symbol) { return T + 2 * symbol; }
+
+    // The tree update after coding a symbol comes in two steps: the leaf
+    // step counts the leaf and moves it past its equals, the climb counts
+    // its ancestors. Coder and decoder put off each symbol's climb until
+    // the next symbol's code has been read off the tree.
+    void rebuildTree();
+    void swapNodes(int c, int l, unsigned k);
+    int leafStep(int leaf);
+    bool climb(int position);
+    void finishUpdate();
+
+    // A symbol's code, right-aligned, and its length in bits.
+    struct Code {
+        quint64 bits;
+        int length;
+    };
+    Code codeOf(int c) const;
+    // encodeChar(), inlined into the compressor.
+    void putSymbol(int c);
+
     void initSearchTree();
+    void setChild(int parent, int side, int child);
     void insertNode(int r);
     void deleteNode(int p);
 
@@ -61,6 +80,14 @@ private:
     void refillBits();
     int getBit();
     int getByte();
+    // Where the walk down the tree for the next code ends: the leaf code,
+    // its position and the number of bits read.
+    struct Walk {
+        int code;
+        int leaf;
+        int bits;
+    };
+    Walk walkDown(quint64 bits) const;
     int decodeChar();
     int decodePosition();
 
@@ -82,16 +109,32 @@ private:
     int m_matchPosition = 0;
     int m_matchLength = 0;
 
-    // Adaptive Huffman tree: freq has a sentinel slot at T, prnt holds the
-    // leaf position of symbol c at T + c.
-    std::array<quint32, T + 1> m_freq {};
-    std::array<qint32, T + N_CHAR> m_prnt {};
-    std::array<qint32, T> m_son {};
+    // Adaptive Huffman tree. Positions 0..R are kept sorted by count, the
+    // root at R. m_son[p] is the first child of an internal node (its sibling
+    // follows it) or, for a leaf, the code T + 2 * symbol. m_prnt maps
+    // positions and leaf codes to the parent position; the odd slot after
+    // each leaf code is spare, so both children of a node are relinked the
+    // same way whatever they are. Counts stay at or below MAX_FREQ, so 16 bits
+    // hold them; the slots from T on hold a stop count above any of them, so
+    // a scan for a run of equal counts may read sixteen at a time.
+    std::array<quint16, T + 16> m_freq {};
+    std::array<qint16, T> m_son {};
+    std::array<qint16, T + 2 * N_CHAR> m_prnt {};
+    // Where the climb put off from the last symbol starts (the parent of its
+    // leaf), 0 when none is due.
+    int m_pendingClimb = 0;
 
-    // Search tree over ring positions; N + 1 + b is the root for first byte b.
-    std::array<qint32, N + 1> m_lson {};
-    std::array<qint32, N + 257> m_rson {};
-    std::array<qint32, N + 1> m_dad {};
+    // Search tree over ring positions, children [0] left and [1] right,
+    // each with the second byte of its string; N + 1 + b is the root for
+    // first byte b and uses only its right child. A node's bytes stay put
+    // while it is in the tree: the ring is written only just behind the
+    // oldest node.
+    struct alignas(8) SearchNode {
+        std::array<quint16, 2> child;
+        std::array<uchar, 2> second;
+    };
+    std::array<SearchNode, N + 257> m_node {};
+    std::array<qint16, N + 1> m_dad {};
 
     // The ring plus a copy of its first F - 1 bytes behind it, so string
     // comparisons need no wrap-around, plus room for reading whole words.
