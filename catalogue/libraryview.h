@@ -1,0 +1,22 @@
+#ifndef LIBRARYVIEW_H
+#define LIBRARYVIEW_H
+
+class QTableView;
+class UserSongsRelTableModel;
+
+// How the main window shows the library table.
+namespace LibraryView {
+
+// Read-only cells, sorting by header click, whole-row single selection, grid,
+// no row numbers, no stripes of the view's own (the model paints them),
+// custom context menu; sets the model, hides the file path, status and
+// row key columns and fits the other columns.
+void setUp(QTableView *view, UserSongsRelTableModel *model);
+
+// Fits every shown column to its contents: all but the full path (9) and
+// the status (11).
+void fitColumns(QTableView *view);
+
+} // namespace LibraryView
+
+#endif // LIBRARYVIEW_H
