@@ -2,7 +2,8 @@
 // The library table with many songs: adding every row, then updateRow and
 // setStatus on every row, then goodRowCount and fileName on every row. The
 // cost must grow linearly: the 10,000-row run may take at most 5 times the
-// 2,500-row run. Exit code 1 when it does not.
+// 2,500-row run. Each size runs three times and the fastest run counts, so a
+// busy machine disturbs the ratio less. Exit code 1 when it does not hold.
 
 #include "database.h"
 #include "usersongsreltablemodel.h"
@@ -87,9 +88,17 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     Timing small;
     Timing large;
-    if (!run(2500, small) || !run(10000, large)) {
-        out << "library model benchmark: the run failed\n";
-        return 2;
+    for (int round = 0; round < 3; ++round) {
+        Timing s;
+        Timing l;
+        if (!run(2500, s) || !run(10000, l)) {
+            out << "library model benchmark: the run failed\n";
+            return 2;
+        }
+        if (round == 0 || s.total() < small.total())
+            small = s;
+        if (round == 0 || l.total() < large.total())
+            large = l;
     }
     auto line = [&out](const char *name, const Timing &t) {
         out << name << ": add " << t.add << " ms, updateRow+setStatus " << t.update

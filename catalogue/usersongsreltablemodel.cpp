@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QSqlField>
+#include <QSqlDriver>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace {
@@ -70,21 +72,145 @@ void UserSongsRelTableModel::setHeaderLabels()
 
 QVariant UserSongsRelTableModel::data(const QModelIndex &index, int role) const
 {
-    const QVariant value = QSqlRelationalTableModel::data(index, role);
-    if (!index.isValid())
-        return value;
+    if (!index.isValid() || index.model() != this)
+        return QSqlRelationalTableModel::data(index, role);
     const bool oddRow = index.row() % 2 != 0;
     if (index.column() == m_colStatus
         && (role == Qt::BackgroundRole || role == Qt::ForegroundRole)) {
         // The status number is painted in the colour of its own cell.
-        const int status = QSqlRelationalTableModel::data(index.siblingAtColumn(m_colStatus),
-                                                          Qt::DisplayRole)
-                               .toInt();
-        return statusColour(status, oddRow);
+        return statusColour(storedValue(index.row(), m_colStatus).toInt(), oddRow);
     }
     if (role == Qt::BackgroundRole)
         return oddRow ? oddRowGrey : evenRowGrey;
-    return value;
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return storedValue(index.row(), index.column());
+    return QSqlRelationalTableModel::data(index, role);
+}
+
+int UserSongsRelTableModel::selectedRowCount() const
+{
+    return QSqlRelationalTableModel::rowCount(QModelIndex());
+}
+
+int UserSongsRelTableModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return selectedRowCount() + int(m_added.size());
+}
+
+QVariant UserSongsRelTableModel::storedValue(int row, int column) const
+{
+    const int selected = selectedRowCount();
+    if (row < 0 || column < 0 || column >= columnCount() || row >= selected + m_added.size())
+        return QVariant();
+    if (row >= selected)
+        return m_added.at(row - selected).value(column);
+    const auto changed = m_changed.constFind(row);
+    if (changed != m_changed.constEnd())
+        return changed->value(column);
+    return QSqlRelationalTableModel::data(index(row, column), Qt::DisplayRole);
+}
+
+QSqlRecord UserSongsRelTableModel::readRow(const QVariant &id)
+{
+    if (m_readRow.lastQuery().isEmpty()) {
+        m_readRow = QSqlQuery(database());
+        if (!m_readRow.prepare(QStringLiteral("SELECT * FROM usersongs WHERE id = ?"))) {
+            m_readRow = QSqlQuery();
+            return QSqlRecord();
+        }
+    }
+    m_readRow.bindValue(0, id);
+    QSqlRecord stored;
+    if (m_readRow.exec() && m_readRow.next())
+        stored = m_readRow.record();
+    m_readRow.finish();
+    return stored;
+}
+
+bool UserSongsRelTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    // The row key (column 0) is SQLite's and stays as it is.
+    if (role != Qt::EditRole || !index.isValid() || index.model() != this || index.column() == 0)
+        return false;
+    const int row = index.row();
+    const QVariant id = storedValue(row, 0);
+    const QString column = record().fieldName(index.column());
+    if (id.isNull() || column.isEmpty())
+        return false;
+
+    // Written to the table at once, as the on-field-change strategy asks.
+    auto update = m_updateCell.find(index.column());
+    if (update == m_updateCell.end()) {
+        QSqlQuery prepared(database());
+        const QString escaped =
+            database().driver()->escapeIdentifier(column, QSqlDriver::FieldName);
+        if (!prepared.prepare(
+                QStringLiteral("UPDATE usersongs SET %1 = ? WHERE id = ?").arg(escaped)))
+            return false;
+        update = m_updateCell.insert(index.column(), prepared);
+    }
+    update->bindValue(0, value);
+    update->bindValue(1, id);
+    if (!update->exec())
+        return false;
+
+    // Shown as the table now holds it.
+    const QSqlRecord stored = readRow(id);
+    if (stored.isEmpty())
+        return false;
+    const int selected = selectedRowCount();
+    if (row >= selected)
+        m_added[row - selected] = stored;
+    else
+        m_changed.insert(row, stored);
+    emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
+    return true;
+}
+
+bool UserSongsRelTableModel::insertRows(int, int, const QModelIndex &)
+{
+    // Rows are added with addSong, which writes them to the table at once.
+    return false;
+}
+
+bool UserSongsRelTableModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    fetchAll();
+    if (parent.isValid() || row < 0 || count <= 0 || row + count > rowCount())
+        return false;
+    QVariantList ids;
+    for (int r = row; r < row + count; ++r)
+        ids.append(storedValue(r, 0));
+    bool ok = true;
+    QSqlQuery remove(database());
+    remove.prepare(QStringLiteral("DELETE FROM usersongs WHERE id = ?"));
+    for (const QVariant &id : ids) {
+        remove.addBindValue(id);
+        ok = remove.exec() && ok;
+    }
+    // Removing a song is a rare, single action: reloading the table keeps
+    // the rows and the row numbers exactly as the table holds them.
+    select();
+    fetchAll();
+    return ok;
+}
+
+bool UserSongsRelTableModel::select()
+{
+    if (selectStatement().isEmpty())
+        return false;
+    m_added.clear();
+    m_changed.clear();
+    return QSqlRelationalTableModel::select();
+}
+
+void UserSongsRelTableModel::clear()
+{
+    m_added.clear();
+    m_changed.clear();
+    QSqlRelationalTableModel::clear();
 }
 
 QString UserSongsRelTableModel::lengthText(qint32 seconds)
@@ -106,21 +232,42 @@ void UserSongsRelTableModel::fetchAll()
 
 bool UserSongsRelTableModel::addSong(const SongInfo &info)
 {
-    QSqlRecord rec = record();
-    // SQLite assigns the row key.
-    rec.setGenerated(0, false);
-    rec.setValue(m_colType, info.format);
-    rec.setValue(m_colTitle, info.title);
-    rec.setValue(m_colArtist, info.artist);
-    rec.setValue(m_colGenre, info.genre);
-    rec.setValue(m_colAuthor, info.author);
-    rec.setValue(m_colLength, lengthText(info.length));
-    rec.setValue(m_colUserBpm, info.userBpm);
-    rec.setValue(m_colKey, info.key);
-    rec.setValue(m_colFilename, info.filename);
-    rec.setValue(m_colShortname, info.shortname);
-    rec.setValue(m_colStatus, int(Database::statusNotSynced));
-    return insertRecord(-1, rec);
+    // Every selected row must be in before a row is shown after them.
+    fetchAll();
+    if (m_insertRow.lastQuery().isEmpty()) {
+        m_insertRow = QSqlQuery(database());
+        // SQLite assigns the row key.
+        if (!m_insertRow.prepare(QStringLiteral(
+                "INSERT INTO usersongs (type, title, artist, genre, author, length, userbpm, "
+                "key, filename, shortname, status) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+            m_insertRow = QSqlQuery();
+            return false;
+        }
+    }
+    const QVariantList values = { info.format,
+                                  info.title,
+                                  info.artist,
+                                  info.genre,
+                                  info.author,
+                                  lengthText(info.length),
+                                  info.userBpm,
+                                  info.key,
+                                  info.filename,
+                                  info.shortname,
+                                  int(Database::statusNotSynced) };
+    for (int i = 0; i < values.size(); ++i)
+        m_insertRow.bindValue(i, values.at(i));
+    if (!m_insertRow.exec())
+        return false;
+
+    const QSqlRecord stored = readRow(m_insertRow.lastInsertId());
+    if (stored.isEmpty())
+        return false;
+    const int row = rowCount();
+    beginInsertRows(QModelIndex(), row, row);
+    m_added.append(stored);
+    endInsertRows();
+    return true;
 }
 
 void UserSongsRelTableModel::setCell(int row, int column, const QVariant &value)

@@ -29,6 +29,9 @@ private slots:
     void statusRoundTrip();
     void rowsBeyondOneFetchBatch();
     void rowOutsideTable();
+    void removeRow_data();
+    void removeRow();
+    void sortAfterChanges();
     void colours_data();
     void colours();
     void headers_data();
@@ -290,6 +293,75 @@ void TestUserSongsRelTableModel::rowOutsideTable()
     QCOMPARE(m_model->goodRowCount(), 1);
     QCOMPARE(tableRow(1).value(2).toString(), QStringLiteral("Title 1"));
     QCOMPARE(tableRow(1).value(11).toInt(), 0);
+}
+
+void TestUserSongsRelTableModel::removeRow_data()
+{
+    QTest::addColumn<bool>("selectFirst"); // the row comes from a select, not from addSong
+    QTest::addColumn<int>("row");
+    QTest::newRow("added, middle") << false << 1;
+    QTest::newRow("added, last") << false << 3;
+    QTest::newRow("selected, first") << true << 0;
+    QTest::newRow("selected, middle") << true << 2;
+}
+
+// "Remove from list": the row leaves the table at once and does not come
+// back with the next reload (sorting by a header reloads the table).
+void TestUserSongsRelTableModel::removeRow()
+{
+    QFETCH(bool, selectFirst);
+    QFETCH(int, row);
+    for (int n = 0; n < 4; ++n)
+        QVERIFY(m_model->addSong(song(n)));
+    if (selectFirst)
+        QVERIFY(m_model->select());
+    m_model->setStatus(row, Database::statusEdited);
+
+    QVERIFY(m_model->removeRow(row));
+    QCOMPARE(m_model->goodRowCount(), 3);
+    QVERIFY(tableRow(row + 1).isEmpty());
+    QStringList expected;
+    for (int n = 0; n < 4; ++n) {
+        if (n != row)
+            expected << QStringLiteral("song%1.mid").arg(n);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        QStringList names;
+        for (int r = 0; r < m_model->goodRowCount(); ++r)
+            names << m_model->shortName(r);
+        QCOMPARE(names, expected);
+        QVERIFY(m_model->select());
+    }
+    QVERIFY(!m_model->removeRow(3));
+    QVERIFY(!m_model->removeRows(0, 0));
+    // Rows are added only with addSong.
+    QVERIFY(!m_model->insertRow(0));
+    QCOMPARE(m_model->goodRowCount(), 3);
+}
+
+// Added and edited rows, then a reload in another order: the view shows the
+// table as it is, in the new order.
+void TestUserSongsRelTableModel::sortAfterChanges()
+{
+    for (int n = 0; n < 3; ++n)
+        QVERIFY(m_model->addSong(song(n)));
+    QVERIFY(m_model->select());
+    QVERIFY(m_model->addSong(song(3)));
+    m_model->setStatus(0, Database::statusSyncFailed);
+    SongInfo info = song(0);
+    info.title = QStringLiteral("Zeta");
+    m_model->updateRow(3, info);
+
+    QSignalSpy reset(m_model.get(), &QAbstractItemModel::modelReset);
+    m_model->sort(2, Qt::DescendingOrder); // by title
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(m_model->goodRowCount(), 4);
+    const QStringList titles = { QStringLiteral("Zeta"), QStringLiteral("Title 2"),
+                                 QStringLiteral("Title 1"), QStringLiteral("Title 0") };
+    for (int r = 0; r < 4; ++r)
+        QCOMPARE(m_model->index(r, 2).data().toString(), titles.at(r));
+    QCOMPARE(m_model->status(3), int(Database::statusSyncFailed));
+    QCOMPARE(m_model->shortName(0), QStringLiteral("song3.mid"));
 }
 
 void TestUserSongsRelTableModel::colours_data()
