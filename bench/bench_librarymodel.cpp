@@ -14,10 +14,10 @@
 
 #include <cstdio>
 
-namespace {
-
-struct Timing
+namespace
 {
+
+struct Timing {
     qint64 add = 0;
     qint64 update = 0;
     qint64 read = 0;

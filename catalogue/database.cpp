@@ -9,27 +9,28 @@
 
 #include <limits>
 
-namespace {
+namespace
+{
 
 const char *const sqliteDriver = "QSQLITE";
 const char *const catalogueResource = ":/db/songsdb";
 
-const char *const createUserSongs =
-    "create table usersongs (id integer primary key, type varchar, title varchar, "
-    "artist varchar, genre varchar, author varchar, length varchar, userbpm int, key varchar, "
-    "filename varchar, shortname varchar, status int)";
+const char *const createUserSongs
+    = "create table usersongs (id integer primary key, type varchar, title varchar, "
+      "artist varchar, genre varchar, author varchar, length varchar, userbpm int, key varchar, "
+      "filename varchar, shortname varchar, status int)";
 
 // The searched text is bound, never spliced into the statement: a title with
 // a double quote then simply finds or misses its row, and a title that reads
 // like a column name ("key", "title") is not taken for that column. LIKE keeps
 // its meaning: ASCII letters match in any case, "%" and "_" are wildcards.
-const char *const selectByTitle =
-    "SELECT title,artist,genre,author,length,bpm,key,markers,altartist FROM songs "
-    "WHERE title like ?";
+const char *const selectByTitle
+    = "SELECT title,artist,genre,author,length,bpm,key,markers,altartist FROM songs "
+      "WHERE title like ?";
 const char *const countByTitle = "SELECT count(*) from songs WHERE title like ?";
-const char *const selectByFilename =
-    "SELECT title,artist,genre,author,length,bpm,key,markers,altartist FROM songs "
-    "WHERE filename like ?";
+const char *const selectByFilename
+    = "SELECT title,artist,genre,author,length,bpm,key,markers,altartist FROM songs "
+      "WHERE filename like ?";
 
 // Column positions in the two SELECT statements above.
 enum RecordColumn {
@@ -152,8 +153,8 @@ bool Database::init()
 
     if (QFile::exists(localCatalogueFileName())) {
         qDebug() << "Using local file: 'songsdb_debug' as database";
-        m_songsDb =
-            QSqlDatabase::addDatabase(QLatin1String(sqliteDriver), catalogueConnectionName());
+        m_songsDb
+            = QSqlDatabase::addDatabase(QLatin1String(sqliteDriver), catalogueConnectionName());
         m_songsDb.setDatabaseName(localCatalogueFileName());
     } else if (!openCatalogueCopy()) {
         return false;
@@ -192,9 +193,9 @@ bool Database::openCatalogueCopy()
     // A short copy would leave SQLite a damaged catalogue: every byte must be
     // on disk before the connection opens it.
     if (m_tempFile->write(bytes) != bytes.size() || !m_tempFile->flush()) {
-        qCritical().noquote()
-            << QStringLiteral("[Database::init] FATAL: Unable to write temporary db file \"%1\" !!!")
-                   .arg(m_tempFile->fileName());
+        qCritical().noquote() << QStringLiteral(
+            "[Database::init] FATAL: Unable to write temporary db file \"%1\" !!!")
+                                     .arg(m_tempFile->fileName());
         return false;
     }
 
@@ -208,7 +209,8 @@ void Database::fillList(const QString &statement, QStringList &list)
     list.clear();
     QSqlQuery query(m_songsDb);
     if (!query.exec(statement)) {
-        qWarning().noquote() << QStringLiteral("[Database::init] WARNING: unable to read the catalogue: %1")
+        qWarning().noquote() << QStringLiteral(
+            "[Database::init] WARNING: unable to read the catalogue: %1")
                                     .arg(query.lastError().text());
         return;
     }

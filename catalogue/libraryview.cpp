@@ -6,9 +6,11 @@
 #include <QHeaderView>
 #include <QTableView>
 
-namespace LibraryView {
+namespace LibraryView
+{
 
-namespace {
+namespace
+{
 // Columns left at their width: the full path and the status.
 const int pathColumn = 9;
 const int statusColumn = 11;

@@ -5,7 +5,8 @@ class QTableView;
 class UserSongsRelTableModel;
 
 // How the main window shows the library table.
-namespace LibraryView {
+namespace LibraryView
+{
 
 // Read-only cells, sorting by header click, whole-row single selection, grid,
 // no row numbers, no stripes of the view's own (the model paints them),

@@ -2,7 +2,8 @@
 
 #include <QDebug>
 
-namespace {
+namespace
+{
 
 // Texts are written between double quotes, unescaped, so accented titles
 // stay readable in the log.

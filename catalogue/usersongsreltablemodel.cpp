@@ -1,12 +1,13 @@
 #include "usersongsreltablemodel.h"
 
 #include <QColor>
-#include <QSqlField>
 #include <QSqlDriver>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-namespace {
+namespace
+{
 
 // Background of the data cells: light grey stripes.
 const QColor evenRowGrey(200, 200, 200);
@@ -144,8 +145,8 @@ bool UserSongsRelTableModel::setData(const QModelIndex &index, const QVariant &v
     auto update = m_updateCell.find(index.column());
     if (update == m_updateCell.end()) {
         QSqlQuery prepared(database());
-        const QString escaped =
-            database().driver()->escapeIdentifier(column, QSqlDriver::FieldName);
+        const QString escaped
+            = database().driver()->escapeIdentifier(column, QSqlDriver::FieldName);
         if (!prepared.prepare(
                 QStringLiteral("UPDATE usersongs SET %1 = ? WHERE id = ?").arg(escaped)))
             return false;
@@ -244,17 +245,9 @@ bool UserSongsRelTableModel::addSong(const SongInfo &info)
             return false;
         }
     }
-    const QVariantList values = { info.format,
-                                  info.title,
-                                  info.artist,
-                                  info.genre,
-                                  info.author,
-                                  lengthText(info.length),
-                                  info.userBpm,
-                                  info.key,
-                                  info.filename,
-                                  info.shortname,
-                                  int(Database::statusNotSynced) };
+    const QVariantList values = { info.format, info.title, info.artist, info.genre, info.author,
+        lengthText(info.length), info.userBpm, info.key, info.filename, info.shortname,
+        int(Database::statusNotSynced) };
     for (int i = 0; i < values.size(); ++i)
         m_insertRow.bindValue(i, values.at(i));
     if (!m_insertRow.exec())

@@ -5,19 +5,18 @@
 // catalogue tests. Header only: it needs QtSql, which the shared test
 // support library does not link.
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
-#include <QList>
 
 class CatalogueBuilder
 {
 public:
-    struct Row
-    {
+    struct Row {
         QVariant title;
         QVariant artist;
         QVariant genre;
@@ -75,8 +74,8 @@ public:
                         break;
                     query.prepare(QStringLiteral("INSERT INTO Songs VALUES(?,?,?,?,?,?,?,?,?,?)"));
                     for (const QVariant &value :
-                         { row.title, row.artist, row.genre, row.author, row.length, row.bpm,
-                           row.key, row.filename, row.markers, row.altartist })
+                        { row.title, row.artist, row.genre, row.author, row.length, row.bpm,
+                            row.key, row.filename, row.markers, row.altartist })
                         query.addBindValue(value);
                     if (!query.exec())
                         error = query.lastError().text();

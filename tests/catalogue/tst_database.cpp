@@ -98,8 +98,8 @@ void TestDatabase::builtInCatalogueIsCopiedAndRemoved()
     {
         Database db;
         QTest::ignoreMessage(QtDebugMsg,
-                             QRegularExpression(QStringLiteral(
-                                 "^\\[Database::init\\] Created temporary db file: \".+\"$")));
+            QRegularExpression(
+                QStringLiteral("^\\[Database::init\\] Created temporary db file: \".+\"$")));
         QVERIFY(db.init());
         copy = QSqlDatabase::database(Database::catalogueConnectionName(), false).databaseName();
         QVERIFY(QFile::exists(copy));
@@ -121,20 +121,20 @@ void TestDatabase::builtInCatalogueIsCopiedAndRemoved()
 void TestDatabase::builtInCatalogueContent()
 {
     Database db;
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("Created temporary db file")));
+    QTest::ignoreMessage(
+        QtDebugMsg, QRegularExpression(QStringLiteral("Created temporary db file")));
     QVERIFY(db.init());
 
-    const QStringList genres = {
-        QStringLiteral("ANNI '60"), QStringLiteral("ANNI '70"), QStringLiteral("ANNI '80"),
-        QStringLiteral("BALLI DI GRUPPO"), QStringLiteral("BALLO LISCIO"),
-        QStringLiteral("BLACK MUSIC"), QStringLiteral("CANZONI PER BAMBINI & CARTOONS"),
-        QStringLiteral("CLASSICA/LIRICA/OPERA/FILM"), QStringLiteral("CLASSICI NAPOLETANI"),
-        QStringLiteral("DANCE"), QStringLiteral("LATIN"), QStringLiteral("LATINO-AMERICANI"),
-        QStringLiteral("NATALE & MUSICA SACRA"), QStringLiteral("POP & ROCK"),
-        QStringLiteral("POP & ROCK ITALIANO"), QStringLiteral("POPOLARE & WORLD MUSIC"),
-        QStringLiteral("REGGAE & SKA"), QStringLiteral("ROCK ANNI '50"),
-        QStringLiteral("STANDARD JAZZ & EVERGREEN"), QStringLiteral("SWING & BIG BAND")
-    };
+    const QStringList genres
+        = { QStringLiteral("ANNI '60"), QStringLiteral("ANNI '70"), QStringLiteral("ANNI '80"),
+              QStringLiteral("BALLI DI GRUPPO"), QStringLiteral("BALLO LISCIO"),
+              QStringLiteral("BLACK MUSIC"), QStringLiteral("CANZONI PER BAMBINI & CARTOONS"),
+              QStringLiteral("CLASSICA/LIRICA/OPERA/FILM"), QStringLiteral("CLASSICI NAPOLETANI"),
+              QStringLiteral("DANCE"), QStringLiteral("LATIN"), QStringLiteral("LATINO-AMERICANI"),
+              QStringLiteral("NATALE & MUSICA SACRA"), QStringLiteral("POP & ROCK"),
+              QStringLiteral("POP & ROCK ITALIANO"), QStringLiteral("POPOLARE & WORLD MUSIC"),
+              QStringLiteral("REGGAE & SKA"), QStringLiteral("ROCK ANNI '50"),
+              QStringLiteral("STANDARD JAZZ & EVERGREEN"), QStringLiteral("SWING & BIG BAND") };
     QStringList listed = db.genresList();
     listed.sort();
     QCOMPARE(listed, genres);
@@ -194,8 +194,8 @@ void TestDatabase::builtInCatalogueContent()
     QCOMPARE(record.genre, QStringLiteral("CLASSICI NAPOLETANI"));
     QCOMPARE(record.altArtist, QStringLiteral("Eduardo Di Capua"));
     // Shipped twice: "'O sole mio" and "'O SOLE MIO".
-    QTest::ignoreMessage(QtWarningMsg,
-                         "[getRecordByTitle] WARNING: multiple reusults in query, aborting !!!");
+    QTest::ignoreMessage(
+        QtWarningMsg, "[getRecordByTitle] WARNING: multiple reusults in query, aborting !!!");
     QVERIFY(!db.getRecordByTitle(QStringLiteral("'o sole mio"), record));
 }
 
@@ -215,7 +215,7 @@ void TestDatabase::localCatalogueReplacesBuiltIn()
         QTest::ignoreMessage(QtDebugMsg, "Using local file: 'songsdb_debug' as database");
         QVERIFY(db.init());
         QCOMPARE(QSqlDatabase::database(Database::catalogueConnectionName(), false).databaseName(),
-                 Database::localCatalogueFileName());
+            Database::localCatalogueFileName());
         SongsDbRecord record;
         QVERIFY(db.getRecordByFilename(QStringLiteral("FUNI"), record));
         QCOMPARE(record.title, QStringLiteral("Funiculì funiculà"));
@@ -248,12 +248,10 @@ void TestDatabase::userLibraryTable()
     for (int i = 0; i < columns.count(); ++i)
         names << columns.fieldName(i);
     QCOMPARE(names,
-             QStringList({ QStringLiteral("id"), QStringLiteral("type"), QStringLiteral("title"),
-                           QStringLiteral("artist"), QStringLiteral("genre"),
-                           QStringLiteral("author"), QStringLiteral("length"),
-                           QStringLiteral("userbpm"), QStringLiteral("key"),
-                           QStringLiteral("filename"), QStringLiteral("shortname"),
-                           QStringLiteral("status") }));
+        QStringList({ QStringLiteral("id"), QStringLiteral("type"), QStringLiteral("title"),
+            QStringLiteral("artist"), QStringLiteral("genre"), QStringLiteral("author"),
+            QStringLiteral("length"), QStringLiteral("userbpm"), QStringLiteral("key"),
+            QStringLiteral("filename"), QStringLiteral("shortname"), QStringLiteral("status") }));
     QCOMPARE(db.userLibraryDb().databaseName(), QStringLiteral(":memory:"));
 }
 
@@ -293,11 +291,10 @@ void TestDatabase::lists()
     // Query order, trimmed, blanks dropped; distinct runs before trimming, so
     // values differing only by surrounding blanks appear twice.
     QCOMPARE(db.genresList(),
-             QStringList({ QStringLiteral("LATIN"), QStringLiteral("DANCE"),
-                           QStringLiteral("DANCE"), QStringLiteral("BLACK MUSIC") }));
+        QStringList({ QStringLiteral("LATIN"), QStringLiteral("DANCE"), QStringLiteral("DANCE"),
+            QStringLiteral("BLACK MUSIC") }));
     QCOMPARE(db.artistsList(),
-             QStringList({ QStringLiteral("Zeta"), QStringLiteral("Alfa"),
-                           QStringLiteral("Alfa") }));
+        QStringList({ QStringLiteral("Zeta"), QStringLiteral("Alfa"), QStringLiteral("Alfa") }));
 }
 
 void TestDatabase::lookupByTitle_data()
@@ -307,19 +304,20 @@ void TestDatabase::lookupByTitle_data()
     QTest::addColumn<bool>("multiple");
 
     const QString none;
-    QTest::newRow("exact") << QStringLiteral("'O sole mio") << QStringLiteral("'O sole mio") << false;
-    QTest::newRow("ascii case ignored") << QStringLiteral("'o SOLE Mio")
-                                        << QStringLiteral("'O sole mio") << false;
+    QTest::newRow("exact") << QStringLiteral("'O sole mio") << QStringLiteral("'O sole mio")
+                           << false;
+    QTest::newRow("ascii case ignored")
+        << QStringLiteral("'o SOLE Mio") << QStringLiteral("'O sole mio") << false;
     QTest::newRow("same title twice") << QStringLiteral("Santa Lucia") << none << true;
     QTest::newRow("titles differing in case") << QStringLiteral("habanera") << none << true;
-    QTest::newRow("non-ascii same case") << QStringLiteral("FUNICULì FUNICULà")
-                                         << QStringLiteral("Funiculì funiculà") << false;
+    QTest::newRow("non-ascii same case")
+        << QStringLiteral("FUNICULì FUNICULà") << QStringLiteral("Funiculì funiculà") << false;
     QTest::newRow("non-ascii other case") << QStringLiteral("Funiculì funiculÀ") << none << false;
     QTest::newRow("non-ascii capital") << QStringLiteral("èrba nova") << none << false;
-    QTest::newRow("percent wildcard, one match") << QStringLiteral("Funic%")
-                                                 << QStringLiteral("Funiculì funiculà") << false;
-    QTest::newRow("underscore wildcard") << QStringLiteral("_O sole mio")
-                                         << QStringLiteral("'O sole mio") << false;
+    QTest::newRow("percent wildcard, one match")
+        << QStringLiteral("Funic%") << QStringLiteral("Funiculì funiculà") << false;
+    QTest::newRow("underscore wildcard")
+        << QStringLiteral("_O sole mio") << QStringLiteral("'O sole mio") << false;
     QTest::newRow("percent in title matches as wildcard")
         << QStringLiteral("100% Swing") << none << true; // also "1000 Swing"
     QTest::newRow("wildcard, two matches") << QStringLiteral("Santa%") << none << true;
@@ -327,8 +325,8 @@ void TestDatabase::lookupByTitle_data()
                                   << QStringLiteral("Il \"Bel\" Paese") << false;
     QTest::newRow("unbalanced double quote") << QStringLiteral("Il \"Bel") << none << false;
     QTest::newRow("title naming a column") << QStringLiteral("title") << none << false;
-    QTest::newRow("title naming another column") << QStringLiteral("KEY")
-                                                 << QStringLiteral("key") << false;
+    QTest::newRow("title naming another column")
+        << QStringLiteral("KEY") << QStringLiteral("key") << false;
     QTest::newRow("no match") << QStringLiteral("Volare") << none << false;
     QTest::newRow("empty") << QString() << none << false;
 }
@@ -346,8 +344,8 @@ void TestDatabase::lookupByTitle()
     record.title = QStringLiteral("untouched");
     record.length = 4242;
     if (multiple)
-        QTest::ignoreMessage(QtWarningMsg,
-                             "[getRecordByTitle] WARNING: multiple reusults in query, aborting !!!");
+        QTest::ignoreMessage(
+            QtWarningMsg, "[getRecordByTitle] WARNING: multiple reusults in query, aborting !!!");
     const bool found = db.getRecordByTitle(title, record);
     QCOMPARE(found, !foundTitle.isEmpty());
     if (found) {
@@ -367,7 +365,8 @@ void TestDatabase::lookupByFilename_data()
     QTest::newRow("exact") << QStringLiteral("FUNI") << QStringLiteral("Funiculì funiculà");
     QTest::newRow("lower case") << QStringLiteral("funi") << QStringLiteral("Funiculì funiculà");
     QTest::newRow("special characters") << QStringLiteral("K_!") << QStringLiteral("key");
-    QTest::newRow("first of a wildcard") << QStringLiteral("SANTA_") << QStringLiteral("Santa Lucia");
+    QTest::newRow("first of a wildcard")
+        << QStringLiteral("SANTA_") << QStringLiteral("Santa Lucia");
     QTest::newRow("missing") << QStringLiteral("NOPE") << QString();
     // Spliced into the text, this would have compared the column with itself
     // and returned the first row of the catalogue.
@@ -398,13 +397,13 @@ void TestDatabase::recordFromRow_data()
     QTest::addColumn<int>("expectedBpm");
     QTest::addColumn<QList<Marker>>("expectedMarkers");
 
-    const QList<Marker> twoMarkers = { Marker(QStringLiteral("Intro"), 1),
-                                       Marker(QStringLiteral("Verse 1"), 19) };
+    const QList<Marker> twoMarkers
+        = { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Verse 1"), 19) };
     QTest::newRow("integers") << QVariant(187) << QVariant(96)
                               << QVariant(QStringLiteral("  1;Intro;19;Verse 1;  ")) << 187 << 96
                               << twoMarkers;
-    QTest::newRow("text length") << QVariant(QStringLiteral("3:07")) << QVariant(96)
-                                 << QVariant() << -1 << 96 << QList<Marker>();
+    QTest::newRow("text length") << QVariant(QStringLiteral("3:07")) << QVariant(96) << QVariant()
+                                 << -1 << 96 << QList<Marker>();
     QTest::newRow("text bpm") << QVariant(200) << QVariant(QStringLiteral("fast"))
                               << QVariant(QString()) << 200 << -1 << QList<Marker>();
     QTest::newRow("NULL numbers") << QVariant() << QVariant() << QVariant() << -1 << -1
@@ -464,22 +463,22 @@ void TestDatabase::splitMarkers_data()
     QTest::addColumn<QList<Marker>>("expected");
 
     QTest::newRow("two pairs") << QStringLiteral("1;Intro;19;Verse1;")
-                               << QList<Marker>{ Marker(QStringLiteral("Intro"), 1),
-                                                 Marker(QStringLiteral("Verse1"), 19) };
-    QTest::newRow("bad bar keeps pairing") << QStringLiteral("1;Intro;x;Bad;5;Ok;")
-                                           << QList<Marker>{ Marker(QStringLiteral("Intro"), 1),
-                                                             Marker(QStringLiteral("Ok"), 5) };
-    QTest::newRow("unpaired tail") << QStringLiteral("1;Intro;7")
-                                   << QList<Marker>{ Marker(QStringLiteral("Intro"), 1) };
+                               << QList<Marker> { Marker(QStringLiteral("Intro"), 1),
+                                      Marker(QStringLiteral("Verse1"), 19) };
+    QTest::newRow("bad bar keeps pairing")
+        << QStringLiteral("1;Intro;x;Bad;5;Ok;")
+        << QList<Marker> { Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Ok"), 5) };
+    QTest::newRow("unpaired tail")
+        << QStringLiteral("1;Intro;7") << QList<Marker> { Marker(QStringLiteral("Intro"), 1) };
     QTest::newRow("negative bar") << QStringLiteral("-3;Neg;") << QList<Marker>();
     QTest::newRow("bar zero") << QStringLiteral("0;Start;")
-                              << QList<Marker>{ Marker(QStringLiteral("Start"), 0) };
+                              << QList<Marker> { Marker(QStringLiteral("Start"), 0) };
     QTest::newRow("empty") << QString() << QList<Marker>();
-    QTest::newRow("empty parts dropped")
-        << QStringLiteral(";;1;Intro;;;9;Chorus 2;;")
-        << QList<Marker>{ Marker(QStringLiteral("Intro"), 1), Marker(QStringLiteral("Chorus 2"), 9) };
-    QTest::newRow("text not trimmed") << QStringLiteral("3; Verse ;")
-                                      << QList<Marker>{ Marker(QStringLiteral(" Verse "), 3) };
+    QTest::newRow("empty parts dropped") << QStringLiteral(";;1;Intro;;;9;Chorus 2;;")
+                                         << QList<Marker> { Marker(QStringLiteral("Intro"), 1),
+                                                Marker(QStringLiteral("Chorus 2"), 9) };
+    QTest::newRow("text not trimmed")
+        << QStringLiteral("3; Verse ;") << QList<Marker> { Marker(QStringLiteral(" Verse "), 3) };
     QList<Marker> many;
     QString text;
     for (int i = 0; i < 38; ++i) {

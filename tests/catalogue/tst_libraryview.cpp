@@ -78,11 +78,10 @@ void TestLibraryView::setUpConfiguresTheView()
             shown << m_model->headerData(column, Qt::Horizontal).toString();
     }
     QCOMPARE(shown,
-             QStringList({ QStringLiteral("Formato"), QStringLiteral("Titolo"),
-                           QStringLiteral("Artista"), QStringLiteral("Genere"),
-                           QStringLiteral("Autore"), QStringLiteral("Durata"),
-                           QStringLiteral("Bpm"), QStringLiteral("Tonalita'"),
-                           QStringLiteral("Nome file") }));
+        QStringList(
+            { QStringLiteral("Formato"), QStringLiteral("Titolo"), QStringLiteral("Artista"),
+                QStringLiteral("Genere"), QStringLiteral("Autore"), QStringLiteral("Durata"),
+                QStringLiteral("Bpm"), QStringLiteral("Tonalita'"), QStringLiteral("Nome file") }));
     QVERIFY(m_view->isColumnHidden(0));
     QVERIFY(m_view->isColumnHidden(m_model->colIdxFilename()));
     QVERIFY(m_view->isColumnHidden(m_model->colIdxStatus()));
@@ -114,8 +113,8 @@ void TestLibraryView::columnsFitTheirContents()
 void TestLibraryView::headerClickSortsAndKeepsHiddenColumns()
 {
     LibraryView::setUp(m_view.get(), m_model.get());
-    for (const QString &title : { QStringLiteral("Beta"), QStringLiteral("Alfa"),
-                                  QStringLiteral("Gamma") }) {
+    for (const QString &title :
+        { QStringLiteral("Beta"), QStringLiteral("Alfa"), QStringLiteral("Gamma") }) {
         SongInfo info;
         info.title = title;
         info.filename = QStringLiteral("/s/") + title;

@@ -140,18 +140,10 @@ void TestUserSongsRelTableModel::addSongWritesEveryColumn()
     QCOMPARE(inserted.count(), 2);
     QCOMPARE(m_model->goodRowCount(), 2);
 
-    const QVariantList expected = { 1,
-                                    QStringLiteral("MP3"),
-                                    QStringLiteral("Title 1"),
-                                    QStringLiteral("Artist 1"),
-                                    QStringLiteral("LATIN"),
-                                    QStringLiteral("Author 1"),
-                                    QStringLiteral("01:41"),
-                                    -5,
-                                    QStringLiteral("A -"),
-                                    QStringLiteral("/songs/folder 1/song1.mid"),
-                                    QStringLiteral("song1.mid"),
-                                    0 };
+    const QVariantList expected = { 1, QStringLiteral("MP3"), QStringLiteral("Title 1"),
+        QStringLiteral("Artist 1"), QStringLiteral("LATIN"), QStringLiteral("Author 1"),
+        QStringLiteral("01:41"), -5, QStringLiteral("A -"),
+        QStringLiteral("/songs/folder 1/song1.mid"), QStringLiteral("song1.mid"), 0 };
     const QVariantList stored = tableRow(1);
     QCOMPARE(stored.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i)
@@ -227,7 +219,7 @@ void TestUserSongsRelTableModel::statusRoundTrip()
     for (int n = 0; n < 4; ++n)
         QVERIFY(m_model->addSong(song(n)));
     const Database::statusEnum states[] = { Database::statusSyncFailed, Database::statusSynced,
-                                            Database::statusEdited, Database::statusNotSynced };
+        Database::statusEdited, Database::statusNotSynced };
     for (int row = 0; row < 4; ++row)
         m_model->setStatus(row, states[row]);
     for (int row = 0; row < 4; ++row) {
@@ -246,8 +238,8 @@ void TestUserSongsRelTableModel::rowsBeyondOneFetchBatch()
     const int rows = 700;
     QSqlQuery query(m_db->userLibraryDb());
     QVERIFY(m_db->userLibraryDb().transaction());
-    QVERIFY(query.prepare(QStringLiteral(
-        "insert into usersongs (type, title, filename, shortname, status) values (?, ?, ?, ?, ?)")));
+    QVERIFY(query.prepare(QStringLiteral("insert into usersongs (type, title, filename, shortname, "
+                                         "status) values (?, ?, ?, ?, ?)")));
     for (int n = 0; n < rows; ++n) {
         query.addBindValue(QStringLiteral("MIDI"));
         query.addBindValue(QStringLiteral("Song %1").arg(n));
@@ -357,7 +349,7 @@ void TestUserSongsRelTableModel::sortAfterChanges()
     QCOMPARE(reset.count(), 1);
     QCOMPARE(m_model->goodRowCount(), 4);
     const QStringList titles = { QStringLiteral("Zeta"), QStringLiteral("Title 2"),
-                                 QStringLiteral("Title 1"), QStringLiteral("Title 0") };
+        QStringLiteral("Title 1"), QStringLiteral("Title 0") };
     for (int r = 0; r < 4; ++r)
         QCOMPARE(m_model->index(r, 2).data().toString(), titles.at(r));
     QCOMPARE(m_model->status(3), int(Database::statusSyncFailed));
@@ -413,26 +405,26 @@ void TestUserSongsRelTableModel::headers_data()
     QTest::addColumn<QString>("catalogue");
     QTest::addColumn<QStringList>("texts");
     QTest::newRow("source") << QString()
-                            << QStringList{ QStringLiteral("Num"),      QStringLiteral("Formato"),
-                                            QStringLiteral("Titolo"),   QStringLiteral("Artista"),
-                                            QStringLiteral("Genere"),   QStringLiteral("Autore"),
-                                            QStringLiteral("Durata"),   QStringLiteral("Bpm"),
-                                            QStringLiteral("Tonalita'"), QString(),
-                                            QStringLiteral("Nome file"), QString() };
+                            << QStringList { QStringLiteral("Num"), QStringLiteral("Formato"),
+                                   QStringLiteral("Titolo"), QStringLiteral("Artista"),
+                                   QStringLiteral("Genere"), QStringLiteral("Autore"),
+                                   QStringLiteral("Durata"), QStringLiteral("Bpm"),
+                                   QStringLiteral("Tonalita'"), QString(),
+                                   QStringLiteral("Nome file"), QString() };
     QTest::newRow("english") << QStringLiteral(":/trans/quenorpc_en")
-                             << QStringList{ QStringLiteral("Num"),      QStringLiteral("Format"),
-                                             QStringLiteral("Title"),    QStringLiteral("Artist"),
-                                             QStringLiteral("Genre"),    QStringLiteral("Author"),
-                                             QStringLiteral("Length"),   QStringLiteral("Bpm"),
-                                             QStringLiteral("Key"),      QString(),
-                                             QStringLiteral("File name"), QString() };
+                             << QStringList { QStringLiteral("Num"), QStringLiteral("Format"),
+                                    QStringLiteral("Title"), QStringLiteral("Artist"),
+                                    QStringLiteral("Genre"), QStringLiteral("Author"),
+                                    QStringLiteral("Length"), QStringLiteral("Bpm"),
+                                    QStringLiteral("Key"), QString(), QStringLiteral("File name"),
+                                    QString() };
     QTest::newRow("italian") << QStringLiteral(":/trans/quenorpc_it")
-                             << QStringList{ QStringLiteral("Num"),      QStringLiteral("Formato"),
-                                             QStringLiteral("Titolo"),   QStringLiteral("Artista"),
-                                             QStringLiteral("Genere"),   QStringLiteral("Autore"),
-                                             QStringLiteral("Durata"),   QStringLiteral("Bpm"),
-                                             QStringLiteral("Tonalità"), QString(),
-                                             QStringLiteral("Nome file"), QString() };
+                             << QStringList { QStringLiteral("Num"), QStringLiteral("Formato"),
+                                    QStringLiteral("Titolo"), QStringLiteral("Artista"),
+                                    QStringLiteral("Genere"), QStringLiteral("Autore"),
+                                    QStringLiteral("Durata"), QStringLiteral("Bpm"),
+                                    QStringLiteral("Tonalità"), QString(),
+                                    QStringLiteral("Nome file"), QString() };
 }
 
 void TestUserSongsRelTableModel::headers()
