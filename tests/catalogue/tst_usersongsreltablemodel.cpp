@@ -354,6 +354,9 @@ void TestUserSongsRelTableModel::sortAfterChanges()
         QCOMPARE(m_model->index(r, 2).data().toString(), titles.at(r));
     QCOMPARE(m_model->status(3), int(Database::statusSyncFailed));
     QCOMPARE(m_model->shortName(0), QStringLiteral("song3.mid"));
+    // The header texts survive the reload.
+    QCOMPARE(m_model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Titolo"));
+    QCOMPARE(m_model->headerData(m_model->colIdxFilename(), Qt::Horizontal).toString(), QString());
 }
 
 void TestUserSongsRelTableModel::colours_data()
