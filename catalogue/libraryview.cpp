@@ -3,7 +3,9 @@
 #include "usersongsreltablemodel.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QTableView>
 
 namespace LibraryView
@@ -42,6 +44,14 @@ void fitColumns(QTableView *view)
         if (column != pathColumn && column != statusColumn)
             view->resizeColumnToContents(column);
     }
+}
+
+void tellDatabaseUnavailable(QWidget *parent)
+{
+    QMessageBox::critical(parent, QCoreApplication::translate("LibraryView", "Database delle song"),
+        QCoreApplication::translate("LibraryView",
+            "Impossibile aprire il database delle song. Non è possibile importare, "
+            "sincronizzare o trasferire song: riavviare il programma."));
 }
 
 } // namespace LibraryView

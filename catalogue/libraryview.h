@@ -2,6 +2,7 @@
 #define LIBRARYVIEW_H
 
 class QTableView;
+class QWidget;
 class UserSongsRelTableModel;
 
 // How the main window shows the library table.
@@ -17,6 +18,10 @@ void setUp(QTableView *view, UserSongsRelTableModel *model);
 // Fits every shown column to its contents: all but the full path (9) and
 // the status (11).
 void fitColumns(QTableView *view);
+
+// Tells the user, in a critical message box over parent, that the song
+// database could not be opened and the song commands are unavailable.
+void tellDatabaseUnavailable(QWidget *parent);
 
 } // namespace LibraryView
 

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>LibraryView</name>
+    <message>
+        <source>Database delle song</source>
+        <translation>Songs database</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire il database delle song. Non è possibile importare, sincronizzare o trasferire song: riavviare il programma.</source>
+        <translation>Unable to open the songs database. Songs cannot be imported, synchronised or transferred: restart the program.</translation>
+    </message>
+</context>
+<context>
     <name>UserSongsRelTableModel</name>
     <message>
         <source>Num</source>
