@@ -3,11 +3,15 @@
 #include "libraryview.h"
 #include "usersongsreltablemodel.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTranslator>
 
 #include <memory>
 
@@ -22,6 +26,7 @@ private slots:
     void setUpConfiguresTheView();
     void columnsFitTheirContents();
     void headerClickSortsAndKeepsHiddenColumns();
+    void databaseUnavailableMessage();
 
 private:
     std::unique_ptr<QTemporaryDir> m_workDir;
@@ -128,6 +133,37 @@ void TestLibraryView::headerClickSortsAndKeepsHiddenColumns()
     QVERIFY(m_view->isColumnHidden(0));
     QVERIFY(m_view->isColumnHidden(9));
     QVERIFY(m_view->isColumnHidden(11));
+}
+
+void TestLibraryView::databaseUnavailableMessage()
+{
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/trans/quenorpc_en")));
+    QCoreApplication::installTranslator(&english);
+    m_view->show();
+
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget *parent = nullptr;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        parent = box->parentWidget();
+        box->accept();
+    });
+    LibraryView::tellDatabaseUnavailable(m_view.get());
+    QCoreApplication::removeTranslator(&english);
+
+    QCOMPARE(title, QStringLiteral("Songs database"));
+    QVERIFY2(
+        text.startsWith(QStringLiteral("Unable to open the songs database.")), qPrintable(text));
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(parent, m_view.get());
 }
 
 QTEST_MAIN(TestLibraryView)
