@@ -38,6 +38,8 @@ private slots:
     void splitMarkers_data();
     void splitMarkers();
     void secondDatabaseAfterFirst();
+    void recordDump_data();
+    void recordDump();
 
 private:
     // Writes the test catalogue as the local override and opens it.
@@ -515,6 +517,49 @@ void TestDatabase::secondDatabaseAfterFirst()
     QVERIFY(query.exec(QStringLiteral("select count(*) from usersongs")));
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toInt(), 0);
+}
+
+void TestDatabase::recordDump_data()
+{
+    QTest::addColumn<QList<Marker>>("markers");
+    QTest::addColumn<QStringList>("markerLines");
+    QTest::newRow("no markers") << QList<Marker>()
+                                << QStringList { QStringLiteral("  NO Markers") };
+    QTest::newRow("two markers") << QList<Marker> { Marker(QStringLiteral("Intro"), 1),
+        Marker(QStringLiteral("Fine"), 40) }
+                                 << QStringList { QStringLiteral("  Markers:"),
+                                        QStringLiteral("    bar: 1   text: \"Intro\""),
+                                        QStringLiteral("    bar: 40   text: \"Fine\"") };
+}
+
+void TestDatabase::recordDump()
+{
+    QFETCH(QList<Marker>, markers);
+    QFETCH(QStringList, markerLines);
+
+    SongsDbRecord record;
+    record.title = QStringLiteral("Funiculì funiculà");
+    record.artist = QStringLiteral("L. Denza");
+    record.altArtist = QStringLiteral("Luigi Denza");
+    record.genre = QStringLiteral("CLASSICI NAPOLETANI");
+    record.author = QStringLiteral("Denza - Turco");
+    record.length = 187;
+    record.bpm = 132;
+    record.key = QStringLiteral("A -");
+    record.markers = markers;
+
+    // A line missing or written differently fails the test.
+    QStringList lines = { QStringLiteral("  Title     : \"Funiculì funiculà\""),
+        QStringLiteral("  Genre     : \"CLASSICI NAPOLETANI\""),
+        QStringLiteral("  Artist    : \"L. Denza\""),
+        QStringLiteral("  AltArtist : \"Luigi Denza\""),
+        QStringLiteral("  Author    : \"Denza - Turco\""), QStringLiteral("  Bpm       : 132"),
+        QStringLiteral("  Key       : \"A -\""), QStringLiteral("  Length    : 187") };
+    lines += markerLines;
+    lines += QString();
+    for (const QString &line : std::as_const(lines))
+        QTest::ignoreMessage(QtDebugMsg, line.toUtf8().constData());
+    record.dbgDump();
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)
