@@ -64,6 +64,8 @@ public:
                 error = db.lastError().text();
             } else {
                 QSqlQuery query(db);
+                // One transaction: the rows reach the disk with one sync.
+                db.transaction();
                 if (!query.exec(QStringLiteral(
                         "CREATE TABLE Songs(title varchar, artist varchar, genre varchar, "
                         "author varchar, length integer, bpm integer, key varchar, "
@@ -80,6 +82,9 @@ public:
                     if (!query.exec())
                         error = query.lastError().text();
                 }
+                if (error.isEmpty() && !db.commit())
+                    error = db.lastError().text();
+                query.finish();
                 db.close();
             }
         }
