@@ -4,8 +4,6 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-
-
 namespace
 {
 QByteArray sha1(const QByteArray &bytes)
@@ -35,7 +33,10 @@ QByteArray midiLikeInput(int size, quint32 seed)
                 const char note = char(36 + gen.bounded(48));
                 phrase.append(char(gen.bounded(4) * 0x30));
                 phrase.append(char(0x90 | gen.bounded(4))).append(note);
-                phrase.append(char(64 + gen.bounded(63))).append(char(0x60)).append(note).append('\0');
+                phrase.append(char(64 + gen.bounded(63)))
+                    .append(char(0x60))
+                    .append(note)
+                    .append('\0');
             }
         }
         QByteArray copy = phrase;
@@ -76,7 +77,8 @@ const char sizeRule[] = "=======================================================
 void expectSizeWarning(const QString &shownSize)
 {
     QTest::ignoreMessage(QtWarningMsg, sizeRule);
-    QTest::ignoreMessage(QtWarningMsg, "WARNING: skipping file, compressed stream corrupted/wrong size !!!");
+    QTest::ignoreMessage(
+        QtWarningMsg, "WARNING: skipping file, compressed stream corrupted/wrong size !!!");
     QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Text size: ") + shownSize));
     QTest::ignoreMessage(QtWarningMsg, sizeRule);
 }
@@ -106,12 +108,14 @@ private slots:
     void init()
     {
         // Every call logs its sizes; other warnings are failures.
-        QTest::failOnWarning(QRegularExpression(QStringLiteral("^(?!Expand: |=+$|WARNING: |Text size: ).*")));
+        QTest::failOnWarning(
+            QRegularExpression(QStringLiteral("^(?!Expand: |=+$|WARNING: |Text size: ).*")));
     }
 
     void roundTrip_data()
     {
         QTest::addColumn<QByteArray>("input");
+        // clang-format off
         QTest::newRow("1 byte") << QByteArray("x");
         for (int size : { 3, 28, 29, 30, 56, 57, 4095, 4096, 4097 })
             QTest::addRow("midi-like %d", size) << midiLikeInput(size, quint32(size));
@@ -121,6 +125,7 @@ private slots:
         QTest::newRow("5000 zero bytes") << QByteArray(5000, '\0');
         QTest::newRow("midi-like 500000") << midiLikeInput(500000, 1);
         QTest::newRow("random 500000") << randomInput(500000, 2);
+        // clang-format on
     }
 
     void roundTrip()
@@ -141,6 +146,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("block"); // hex, or the SHA-1 of long blocks
+        // clang-format off
 
         // Worked out by hand from the initial tree (283 leaves of count 1 at
         // positions 0..282, node 283 + m over positions 2m and 2m + 1, root 564).
@@ -184,6 +190,7 @@ private slots:
         // Recorded from this LzHuff after it matched the reference coder on
         // all the blocks above: guards the bit-exact output of real-sized data.
         QTest::newRow("midi-like 500000") << midiLikeInput(500000, 1) << QByteArray("6c2f544ed6128631cecf6cafeef4fc62a22302b8");
+        // clang-format on
     }
 
     void goldenBlocks()
@@ -192,13 +199,15 @@ private slots:
         QFETCH(QByteArray, block);
         QByteArray out;
         const QString logged = QStringLiteral("Compress: %1 --> ").arg(input.size());
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QLatin1Char('^') + logged + QStringLiteral("\\d+$")));
+        QTest::ignoreMessage(
+            QtDebugMsg, QRegularExpression(QLatin1Char('^') + logged + QStringLiteral("\\d+$")));
         LzHuff lz;
         lz.compress(randomInput(5000, 6), out); // a used object gives the same output
         lz.compress(input, out);
         QCOMPARE(block.size() == 40 ? sha1(out) : out.toHex(), block);
         QByteArray back;
-        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("Expand: %1 --> %2").arg(out.size()).arg(input.size())));
+        QTest::ignoreMessage(QtDebugMsg,
+            qPrintable(QStringLiteral("Expand: %1 --> %2").arg(out.size()).arg(input.size())));
         QVERIFY(lz.expand(out, back));
         QCOMPARE(back, input);
     }
@@ -228,11 +237,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<QString>("shownSize"); // empty: no size warning
+        // clang-format off
         QTest::newRow("nothing") << QByteArray() << QStringLiteral("0");
         QTest::newRow("three bytes") << QByteArray::fromHex("0A0000") << QStringLiteral("10");
         QTest::newRow("size 0") << QByteArray::fromHex("00000000FFFF") << QString();
         QTest::newRow("size 500001") << QByteArray::fromHex("21A1070000") << QStringLiteral("500001");
         QTest::newRow("size 0xFFFFFFFF") << QByteArray::fromHex("FFFFFFFF1234") << QStringLiteral("4294967295");
+        // clang-format on
     }
 
     void refusedBlocks()

@@ -47,11 +47,12 @@ struct TextField {
     QString (Mp3Header::*get)() const;
     bool (Mp3Header::*has)() const;
 };
-const TextField fields[] = { { "TIT2", &Mp3Header::setTitle, &Mp3Header::title, &Mp3Header::hasTitle },
-    { "TPE1", &Mp3Header::setArtist, &Mp3Header::artist, &Mp3Header::hasArtist },
-    { "TCON", &Mp3Header::setGenre, &Mp3Header::genre, &Mp3Header::hasGenre },
-    { "TCOM", &Mp3Header::setAuthor, &Mp3Header::author, &Mp3Header::hasAuthor },
-    { "TKEY", &Mp3Header::setKey, &Mp3Header::key, &Mp3Header::hasKey } };
+const TextField fields[]
+    = { { "TIT2", &Mp3Header::setTitle, &Mp3Header::title, &Mp3Header::hasTitle },
+          { "TPE1", &Mp3Header::setArtist, &Mp3Header::artist, &Mp3Header::hasArtist },
+          { "TCON", &Mp3Header::setGenre, &Mp3Header::genre, &Mp3Header::hasGenre },
+          { "TCOM", &Mp3Header::setAuthor, &Mp3Header::author, &Mp3Header::hasAuthor },
+          { "TKEY", &Mp3Header::setKey, &Mp3Header::key, &Mp3Header::hasKey } };
 } // namespace
 
 class TestMp3Header : public QObject
@@ -64,12 +65,12 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("tag"); // empty: refused
         QTest::addColumn<int>("audioStart");
+        // clang-format off
         const QByteArray emptyTag("ID3\x03\0\0\0\0\0\0", 10);
         const QByteArray v23 = Mp3Builder(3).text("TIT2", "Song").padding(5).tag();
         const QByteArray v24 = Mp3Builder(4).text("TIT2", "Song").tag();
         QByteArray badSize = v23;
         badSize[7] = char(0x80);
-        // clang-format off
         QTest::newRow("too short") << QByteArray("ID3\x03\0\0\0\0\0", 9) << QByteArray() << 0;
         QTest::newRow("no tag") << Mp3Builder::audio(1) << emptyTag << 0;
         QTest::newRow("v2.3 with audio") << v23 + Mp3Builder::audio() << v23 << int(v23.size());
@@ -89,9 +90,11 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, tag);
-        if (bytes.startsWith("ID3") && bytes.size() >= 10 && (bytes.at(3) < 3 || bytes.at(3) > 4 || bytes.at(5)))
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
-                "^\\[Mp3Header::loadHeader\\] WARNING: ID3v2\\.\\d tag.* not supported !!!$")));
+        if (bytes.startsWith("ID3") && bytes.size() >= 10
+            && (bytes.at(3) < 3 || bytes.at(3) > 4 || bytes.at(5)))
+            QTest::ignoreMessage(QtWarningMsg,
+                QRegularExpression(QStringLiteral(
+                    "^\\[Mp3Header::loadHeader\\] WARNING: ID3v2\\.\\d tag.* not supported !!!$")));
         Mp3Header mp3;
         QCOMPARE(mp3.loadHeader(bytes), !tag.isEmpty());
         if (!tag.isEmpty()) {
@@ -105,8 +108,12 @@ private slots:
         Mp3Header mp3 = loaded(Mp3Builder::audio());
         mp3.setTitle(QStringLiteral("Song"));
         mp3.setQuenorEditParam();
-        QCOMPARE(mp3.stream().toHex(), QByteArray("4944330300000000001d" "51454454000000040000" "00000000"
-                                                  "54495432000000050000" "00536f6e67"));
+        QCOMPARE(mp3.stream().toHex(),
+            QByteArray("4944330300000000001d"
+                       "51454454000000040000"
+                       "00000000"
+                       "54495432000000050000"
+                       "00536f6e67"));
         QCOMPARE(mp3.getAudioDataStartPos(), 0);
         QVERIFY(mp3.hasQuenorEditParam());
     }
@@ -116,6 +123,7 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("readBack");
+        // clang-format off
         for (int f = 0; f < 5; ++f) {
             const char *id = fields[f].id;
             QTest::addRow("%s plain", id) << f << QStringLiteral("Perché") << QStringLiteral("Perché");
@@ -123,6 +131,7 @@ private slots:
             QTest::addRow("%s long, not cut", id) << f << QString(300, QLatin1Char('z')) << QString(300, QLatin1Char('z'));
             QTest::addRow("%s empty removes", id) << f << QString() << QString();
         }
+        // clang-format on
     }
 
     // Written twice: one frame at the head of the tag, other frames and the
@@ -133,7 +142,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, readBack);
         const TextField &f = fields[field];
-        const QByteArray original = Mp3Builder(3).text("TALB", "Album").text(f.id, "Old").padding(30).tag();
+        const QByteArray original
+            = Mp3Builder(3).text("TALB", "Album").text(f.id, "Old").padding(30).tag();
         Mp3Header mp3 = loaded(original + Mp3Builder::audio());
         (mp3.*f.set)(text);
         (mp3.*f.set)(text);
@@ -153,12 +163,14 @@ private slots:
         QTest::addColumn<QByteArray>("tbpm");
         QTest::addColumn<int>("length");
         QTest::addColumn<int>("bpm");
+        // clang-format off
         QTest::newRow("plain") << QByteArray("215000") << QByteArray("128") << 215 << 128;
         QTest::newRow("remainder dropped") << QByteArray("215999") << QByteArray(" 96 ") << 215 << 96;
         QTest::newRow("under a second") << QByteArray("999") << QByteArray("0") << 0 << 0;
         QTest::newRow("negative") << QByteArray("-5000") << QByteArray("-1") << 0 << 0;
         QTest::newRow("not numbers") << QByteArray("3:35") << QByteArray("120.5") << 0 << 0;
         QTest::newRow("too large") << QByteArray("2147483648") << QByteArray("99999999999") << 0 << 0;
+        // clang-format on
     }
 
     // Reading what other taggers wrote, and writing back what was read: the
@@ -187,9 +199,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("copyright");
         QTest::addColumn<bool>("zevio");
+        // clang-format off
         QTest::newRow("none") << QByteArray() << false;
         QTest::newRow("maker, any case") << QByteArray("(C) zEvio srl") << true;
         QTest::newRow("second word not looked for") << QByteArray("Melvoran") << false;
+        // clang-format on
     }
 
     void isZevio()
@@ -205,10 +219,12 @@ private slots:
     // text or padding holding an identifier is not taken for that frame.
     void framesFoundByTheirHeaders()
     {
-        Mp3Header mp3 = loaded(Mp3Builder(3).text("TIT2", "TPE1 Tribute").text("TPE1", "Real").padding(10).tag());
+        Mp3Header mp3 = loaded(
+            Mp3Builder(3).text("TIT2", "TPE1 Tribute").text("TPE1", "Real").padding(10).tag());
         QCOMPARE(mp3.artist(), QStringLiteral("Real"));
         mp3.setArtist(QStringLiteral("Other"));
-        QCOMPARE(framesOf(mp3.stream(), false), QStringList({ textFrame("TPE1", "Other"), textFrame("TIT2", "TPE1 Tribute") }));
+        QCOMPARE(framesOf(mp3.stream(), false),
+            QStringList({ textFrame("TPE1", "Other"), textFrame("TIT2", "TPE1 Tribute") }));
         Mp3Header noArtist = loaded(Mp3Builder(3).text("TIT2", "TPE1 Tribute").tag());
         QVERIFY(!noArtist.hasArtist());
         QCOMPARE(noArtist.removeId3Frame("TPE1"), 0);
@@ -216,10 +232,13 @@ private slots:
         QVERIFY(!loaded(padded.replace(padded.size() - 10, 4, "TCOM")).hasAuthor());
 
         // Two frames of one name: the first is read and replaced.
-        Mp3Header two = loaded(Mp3Builder(3).text("TIT2", "First").text("TPE1", "A").text("TIT2", "Second").tag());
+        Mp3Header two = loaded(
+            Mp3Builder(3).text("TIT2", "First").text("TPE1", "A").text("TIT2", "Second").tag());
         QCOMPARE(two.title(), QStringLiteral("First"));
         two.setTitle(QStringLiteral("New"));
-        QCOMPARE(framesOf(two.stream(), false), QStringList({ textFrame("TIT2", "New"), textFrame("TPE1", "A"), textFrame("TIT2", "Second") }));
+        QCOMPARE(framesOf(two.stream(), false),
+            QStringList(
+                { textFrame("TIT2", "New"), textFrame("TPE1", "A"), textFrame("TIT2", "Second") }));
         two.setTitle(QString());
         QCOMPARE(two.title(), QStringLiteral("Second"));
     }
@@ -227,7 +246,9 @@ private slots:
     void oddFrames()
     {
         // A UTF-16 body is read as Latin-1 bytes up to the first 0x00.
-        QCOMPARE(loaded(Mp3Builder(3).frame("TIT2", QByteArray::fromHex("01fffe41004200")).tag()).title(), QStringLiteral("\u00ff\u00feA"));
+        QCOMPARE(loaded(Mp3Builder(3).frame("TIT2", QByteArray::fromHex("01fffe41004200")).tag())
+                     .title(),
+            QStringLiteral("\u00ff\u00feA"));
         // A frame of size 0 is found and gives an empty text.
         Mp3Header empty = loaded(Mp3Builder(3).frame("TIT2", QByteArray()).text("TPE1", "A").tag());
         QVERIFY(empty.hasTitle());
@@ -239,7 +260,8 @@ private slots:
         QVERIFY(!broken.hasTitle() && !broken.hasArtist());
         broken.setArtist(QStringLiteral("B"));
         QCOMPARE(broken.artist(), QStringLiteral("B"));
-        QCOMPARE(Mp3Builder::readSynchsafe(broken.stream(), 6), quint32(broken.stream().size() - 10));
+        QCOMPARE(
+            Mp3Builder::readSynchsafe(broken.stream(), 6), quint32(broken.stream().size() - 10));
     }
 
     void primitives()
@@ -266,8 +288,10 @@ private slots:
     void version24_data()
     {
         QTest::addColumn<bool>("plain");
+        // clang-format off
         QTest::newRow("synchsafe sizes") << false;
         QTest::newRow("plain sizes") << true;
+        // clang-format on
     }
 
     void version24()
@@ -277,7 +301,8 @@ private slots:
         if (plain)
             builder.plainFrameSizes();
         const QByteArray longText(200, 'L'); // body 201: synchsafe 00 00 01 49, plain 00 00 00 c9
-        const QByteArray tag = builder.text("TIT2", longText).text("TPE1", "Artist").padding(16).tag();
+        const QByteArray tag
+            = builder.text("TIT2", longText).text("TPE1", "Artist").padding(16).tag();
         QVERIFY(tag.contains(QByteArray::fromHex(plain ? "54495432000000c9" : "5449543200000149")));
         Mp3Header mp3 = loaded(tag);
         QCOMPARE(mp3.title(), QString::fromLatin1(longText));
@@ -285,18 +310,22 @@ private slots:
         mp3.setArtist(QString(150, QLatin1Char('A')));
         mp3.setGenre(QStringLiteral("Pop"));
         QCOMPARE(mp3.stream().at(3), '\x04');
-        QCOMPARE(framesOf(mp3.stream(), !plain), QStringList({ textFrame("TCON", "Pop"), textFrame("TPE1", QByteArray(150, 'A')), textFrame("TIT2", longText) }));
+        QCOMPARE(framesOf(mp3.stream(), !plain),
+            QStringList({ textFrame("TCON", "Pop"), textFrame("TPE1", QByteArray(150, 'A')),
+                textFrame("TIT2", longText) }));
     }
 
     void checkedByMutagen_data()
     {
         QTest::addColumn<QByteArray>("original");
         QTest::addColumn<QString>("version");
+        // clang-format off
         const QByteArray t180(180, 't');
         QTest::newRow("no tag") << Mp3Builder::audio() << QStringLiteral("version 2.3");
         QTest::newRow("v2.3") << Mp3Builder(3).text("TIT2", "Old").text("TALB", "Album").text("TPE1", "TIT2 fan").padding(64).tag() + Mp3Builder::audio() << QStringLiteral("version 2.3");
         QTest::newRow("v2.4") << Mp3Builder(4).text("TIT2", t180).text("TALB", "Album").padding(32).tag() + Mp3Builder::audio() << QStringLiteral("version 2.4");
         QTest::newRow("v2.4 plain sizes") << Mp3Builder(4).plainFrameSizes().text("TIT2", t180).text("TALB", "Album").text("TCON", "Jazz").tag() + Mp3Builder::audio() << QStringLiteral("version 2.4");
+        // clang-format on
     }
 
     // mutagen, an independent reader, must see exactly the frames written.
@@ -305,7 +334,8 @@ private slots:
         QFETCH(QByteArray, original);
         QFETCH(QString, version);
         QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QStringLiteral("import mutagen") });
+        python.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"), QStringLiteral("import mutagen") });
         if (!python.waitForFinished(30000) || python.exitCode() != 0)
             QSKIP("python3-mutagen is not installed");
         Mp3Header mp3 = loaded(original);
@@ -342,16 +372,21 @@ for raw in unknown:
     print("raw %s %s" % (raw[:4].decode("ascii"), raw[10:].hex()))
 print("rest %d" % len(rest.strip(b"\x00")))
 )";
-        python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QString::fromLatin1(script), file.fileName() });
+        python.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"), QString::fromLatin1(script), file.fileName() });
         QVERIFY(python.waitForFinished(60000));
         QCOMPARE(QString::fromLocal8Bit(python.readAllStandardError()), QString());
-        QStringList expected = { version, QStringLiteral("TPE1 0 Città artist"), QStringLiteral("TLEN 0 215000"),
-            QStringLiteral("TBPM 0 128"), QStringLiteral("TKEY 0 F#-"), QStringLiteral("TCOM 0 G. Verdi"),
-            QStringLiteral("TCON 0 Pop"), QStringLiteral("TIT2 0 ") + QString(160, QLatin1Char('T')) };
+        QStringList expected
+            = { version, QStringLiteral("TPE1 0 Città artist"), QStringLiteral("TLEN 0 215000"),
+                  QStringLiteral("TBPM 0 128"), QStringLiteral("TKEY 0 F#-"),
+                  QStringLiteral("TCOM 0 G. Verdi"), QStringLiteral("TCON 0 Pop"),
+                  QStringLiteral("TIT2 0 ") + QString(160, QLatin1Char('T')) };
         if (original.startsWith("ID3"))
             expected << QStringLiteral("TALB 0 Album");
         expected << QStringLiteral("raw QEDT 00000000") << QStringLiteral("rest 0");
-        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput())
+                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+            expected);
     }
 };
 

@@ -78,6 +78,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("fileType"); // 0: refused
+        // clang-format off
         QTest::newRow("format 0") << typicalSong(0).build() << int(SongInfo::FileTypeMidi0);
         QTest::newRow("format 1") << typicalSong(1).build() << int(SongInfo::FileTypeMidi1);
         QTest::newRow("format 2") << MidiBuilder(2).track().build() << 0;
@@ -85,10 +86,10 @@ private slots:
         QTest::newRow("no MTrk") << typicalSong().build().replace("MTrk", "XTrk") << 0;
         QTest::newRow("empty") << QByteArray() << 0;
         QTest::newRow("header only") << QByteArray("MThd\0\0\0\6\0\0", 10) << 0;
-        QTest::newRow("MTrk without length")
-            << QByteArray("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0", 20) << 0;
+        QTest::newRow("MTrk without length") << QByteArray("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0", 20) << 0;
         QTest::newRow("empty first track") << QByteArray("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\0",
             22) << int(SongInfo::FileTypeMidi0);
+        // clang-format on
     }
 
     void loadData()
@@ -108,6 +109,7 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
+        // clang-format off
         for (int f = 0; f < 4; ++f) {
             const auto row = [&](const char *what) -> QTestData & {
                 return QTest::addRow("%s %s", fieldNames[f], what);
@@ -116,14 +118,12 @@ private slots:
             row("empty still writes an event") << f << QString() << QString();
             row("trimmed on reading") << f << QStringLiteral("  Rock  ") << QStringLiteral("Rock");
             row("Latin-1") << f << QStringLiteral("Città più") << QStringLiteral("Città più");
-            row("outside Latin-1")
-                << f << QStringLiteral("€ \U0001D11E!") << QStringLiteral("? ?!");
-            row("cut to 125") << f << QString(200, QLatin1Char('x'))
-                              << QString(125, QLatin1Char('x'));
-            row("cut counts characters")
-                << f << QStringLiteral("\U0001D11E") + QString(129, QLatin1Char('a'))
+            row("outside Latin-1") << f << QStringLiteral("€ \U0001D11E!") << QStringLiteral("? ?!");
+            row("cut to 125") << f << QString(200, QLatin1Char('x')) << QString(125, QLatin1Char('x'));
+            row("cut counts characters") << f << QStringLiteral("\U0001D11E") + QString(129, QLatin1Char('a'))
                 << QStringLiteral("?") + QString(124, QLatin1Char('a'));
         }
+        // clang-format on
     }
 
     // Writing twice leaves exactly one delta-0 event of its kind, at the head
@@ -154,12 +154,13 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("readBack");
+        // clang-format off
         QTest::newRow("length") << false << 215 << QByteArray("215") << 215;
         QTest::newRow("negative length") << false << -5 << QByteArray("-5") << 0;
-        QTest::newRow("largest length")
-            << false << 2147483647 << QByteArray("2147483647") << 2147483647;
+        QTest::newRow("largest length") << false << 2147483647 << QByteArray("2147483647") << 2147483647;
         QTest::newRow("tempo") << true << 120 << QByteArray("120") << 120;
         QTest::newRow("tempo 0") << true << 0 << QByteArray("0") << 0;
+        // clang-format on
     }
 
     void numbers()
@@ -185,22 +186,22 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("text");
+        // clang-format off
         QTest::newRow("digits and spaces") << QByteArray("  215 ") << 215 << QStringLiteral("215");
         QTest::newRow("plus sign") << QByteArray("+7") << 7 << QStringLiteral("+7");
         QTest::newRow("negative") << QByteArray("-5") << 0 << QStringLiteral("-5");
         QTest::newRow("letters after") << QByteArray("12a") << 0 << QStringLiteral("12a");
         QTest::newRow("hexadecimal") << QByteArray("0x10") << 0 << QStringLiteral("0x10");
         QTest::newRow("inner space") << QByteArray("1 2") << 0 << QStringLiteral("1 2");
-        QTest::newRow("largest") << QByteArray("2147483647") << 2147483647
-                                 << QStringLiteral("2147483647");
+        QTest::newRow("largest") << QByteArray("2147483647") << 2147483647 << QStringLiteral("2147483647");
         QTest::newRow("too large") << QByteArray("2147483648") << 0 << QStringLiteral("2147483648");
         QTest::newRow("ends at 0x00") << QByteArray("180\0"
                                                     "999",
             7) << 180 << QStringLiteral("180");
         QTest::newRow("superscript digit") << QByteArray("2\xb2") << 0 << QStringLiteral("2\u00b2");
-        QTest::newRow("no-break spaces")
-            << QByteArray("\xa0J\xe9\xa0") << 0 << QStringLiteral("J\u00e9");
+        QTest::newRow("no-break spaces") << QByteArray("\xa0J\xe9\xa0") << 0 << QStringLiteral("J\u00e9");
         QTest::newRow("empty") << QByteArray() << 0 << QString();
+        // clang-format on
     }
 
     void reading()
@@ -239,6 +240,7 @@ private slots:
     {
         QTest::addColumn<QList<Marker>>("markers");
         QTest::addColumn<QList<Marker>>("expected");
+        // clang-format off
         const QList<Marker> three = { Marker(QStringLiteral("Intro"), 1),
             Marker(QStringLiteral("Verse"), 9), Marker(QStringLiteral("Chorus"), 17) };
         QTest::newRow("three") << three << three;
@@ -252,6 +254,7 @@ private slots:
                                     << QList<Marker>({ Marker(QString(124, QLatin1Char('m')), 5) });
         QTest::newRow("empty text")
             << QList<Marker>({ Marker(QString(), 2) }) << QList<Marker>({ Marker(QString(), 2) });
+        // clang-format on
     }
 
     void markers()
@@ -327,8 +330,10 @@ private slots:
     void laterTracksAndDeltas_data()
     {
         QTest::addColumn<int>("field");
+        // clang-format off
         for (int f = 0; f < 4; ++f)
             QTest::newRow(fieldNames[f]) << f;
+        // clang-format on
     }
 
     void laterTracksAndDeltas()
@@ -361,8 +366,10 @@ private slots:
     void deltaEndingInZeroIsKept_data()
     {
         QTest::addColumn<quint32>("delta");
+        // clang-format off
         for (quint32 d : { 128u, 384u, 1920u, 16384u })
             QTest::addRow("%u", d) << d;
+        // clang-format on
     }
 
     void deltaEndingInZeroIsKept()
@@ -430,7 +437,8 @@ private slots:
         RawMidiFile unreadable = loaded(broken);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be read")));
         unreadable.setTitle(QStringLiteral("New"));
-        QCOMPARE(unreadable.stream().mid(22), QByteArray::fromHex("00ff03034e6577") + broken.mid(22));
+        QCOMPARE(
+            unreadable.stream().mid(22), QByteArray::fromHex("00ff03034e6577") + broken.mid(22));
         QCOMPARE(firstTrackLength(unreadable.stream()), firstTrackLength(broken) + 7);
     }
 
@@ -520,14 +528,15 @@ for i, track in enumerate(mido.MidiFile(sys.argv[1]).tracks):
     {
         QTest::addColumn<QList<QByteArray>>("copyrights");
         QTest::addColumn<bool>("zevio");
+        // clang-format off
         QTest::newRow("none") << QList<QByteArray>() << false;
         QTest::newRow("maker") << QList<QByteArray>({ "(C) 2009 Zevio srl" }) << true;
         QTest::newRow("lower case") << QList<QByteArray>({ "made by zevio" }) << true;
         QTest::newRow("second word") << QList<QByteArray>({ "Melvoran Music" }) << true;
         QTest::newRow("other") << QList<QByteArray>({ "(C) Someone Else" }) << false;
-        QTest::newRow("only the first counts")
-            << QList<QByteArray>({ "Someone", "Zevio" }) << false;
+        QTest::newRow("only the first counts") << QList<QByteArray>({ "Someone", "Zevio" }) << false;
         QTest::newRow("after 0x00") << QList<QByteArray>({ QByteArray("abc\0Zevio", 9) }) << false;
+        // clang-format on
     }
 
     void isZevio()
@@ -556,26 +565,22 @@ for i, track in enumerate(mido.MidiFile(sys.argv[1]).tracks):
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("event"); // empty: unknown name, logged
         QTest::addColumn<QString>("readBack");
-        QTest::newRow("C") << QStringLiteral("C") << QByteArray("00ff59020000")
-                           << QStringLiteral("C");
-        QTest::newRow("A minor") << QStringLiteral("A-") << QByteArray("00ff59020001")
-                                 << QStringLiteral("A-");
-        QTest::newRow("seven sharps")
-            << QStringLiteral("C#") << QByteArray("00ff59020700") << QStringLiteral("C#");
+        // clang-format off
+        QTest::newRow("C") << QStringLiteral("C") << QByteArray("00ff59020000") << QStringLiteral("C");
+        QTest::newRow("A minor") << QStringLiteral("A-") << QByteArray("00ff59020001") << QStringLiteral("A-");
+        QTest::newRow("seven sharps") << QStringLiteral("C#") << QByteArray("00ff59020700") << QStringLiteral("C#");
         QTest::newRow("seven flats minor")
             << QStringLiteral("Ab-") << QByteArray("00ff5902f901") << QStringLiteral("Ab-");
         QTest::newRow("catalogue spelling")
             << QStringLiteral("F# -") << QByteArray("00ff59020301") << QStringLiteral("F#-");
         QTest::newRow("spaces everywhere")
             << QStringLiteral(" B b ") << QByteArray("00ff5902fe00") << QStringLiteral("Bb");
-        QTest::newRow("alias G#") << QStringLiteral("G#") << QByteArray("00ff5902fc00")
-                                  << QStringLiteral("Ab");
-        QTest::newRow("alias Db-")
-            << QStringLiteral("Db-") << QByteArray("00ff59020401") << QStringLiteral("C#-");
-        QTest::newRow("alias D#") << QStringLiteral("D#") << QByteArray("00ff5902fd00")
-                                  << QStringLiteral("Eb");
+        QTest::newRow("alias G#") << QStringLiteral("G#") << QByteArray("00ff5902fc00") << QStringLiteral("Ab");
+        QTest::newRow("alias Db-") << QStringLiteral("Db-") << QByteArray("00ff59020401") << QStringLiteral("C#-");
+        QTest::newRow("alias D#") << QStringLiteral("D#") << QByteArray("00ff5902fd00") << QStringLiteral("Eb");
         QTest::newRow("lower case") << QStringLiteral("c") << QByteArray() << QStringLiteral("c");
         QTest::newRow("German H") << QStringLiteral("H -") << QByteArray() << QStringLiteral("H-");
+        // clang-format on
     }
 
     void setKey()
@@ -607,12 +612,11 @@ for i, track in enumerate(mido.MidiFile(sys.argv[1]).tracks):
         QTest::addColumn<QByteArray>("event");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("diagnostic");
-        QTest::newRow("multi-byte length")
-            << QByteArray("00ff59800203010000") << QStringLiteral("F#-") << QString();
-        QTest::newRow("eight sharps")
-            << QByteArray("00ff59020800") << QString() << QStringLiteral("[sf=08|mi=00]");
-        QTest::newRow("mode 10") << QByteArray("00ff5902f90a") << QString()
-                                 << QStringLiteral("[sf=f9|mi=0A]");
+        // clang-format off
+        QTest::newRow("multi-byte length") << QByteArray("00ff59800203010000") << QStringLiteral("F#-") << QString();
+        QTest::newRow("eight sharps") << QByteArray("00ff59020800") << QString() << QStringLiteral("[sf=08|mi=00]");
+        QTest::newRow("mode 10") << QByteArray("00ff5902f90a") << QString() << QStringLiteral("[sf=f9|mi=0A]");
+        // clang-format on
     }
 
     void keyReading()

@@ -28,7 +28,8 @@ QByteArray mutate(QByteArray bytes, QRandomGenerator &random)
         else if (what == 3)
             bytes.insert(pos, QByteArray(random.bounded(1, 9), char(random.bounded(256))));
         else if (what == 4 && pos + 4 <= size) // a 32-bit field set to something large
-            qToBigEndian<quint32>(random.bounded(2) ? 0xFFFFFFFFu : random.generate(), bytes.data() + pos);
+            qToBigEndian<quint32>(
+                random.bounded(2) ? 0xFFFFFFFFu : random.generate(), bytes.data() + pos);
         else if (what == 5)
             bytes.insert(pos, QByteArray::fromHex(random.bounded(2) ? "00ff4b" : "ff59"));
     }
@@ -49,10 +50,12 @@ bool exerciseMidi(RawMidiFile &midi, QRandomGenerator &random, bool anyPosition 
     QList<Marker> markers;
     midi.extractMetaevent(text, quint8(random.bounded(256)));
     midi.extractMarkersList(markers);
-    midi.indexOfZevioMetaevent(midi.stream(), random.bounded(-5, int(midi.stream().size()) + 5), RawMidiFile::MetaMarker);
+    midi.indexOfZevioMetaevent(
+        midi.stream(), random.bounded(-5, int(midi.stream().size()) + 5), RawMidiFile::MetaMarker);
     for (int step = 0; step < 12; ++step) {
         const QByteArray before = midi.stream();
         const QString value(random.bounded(140), QLatin1Char('a'));
+        // clang-format off
         switch (random.bounded(anyPosition ? 12 : 11)) {
         case 0: midi.setTitle(value); break;
         case 1: midi.setGenre(value); break;
@@ -67,8 +70,10 @@ bool exerciseMidi(RawMidiFile &midi, QRandomGenerator &random, bool anyPosition 
         case 10: midi.removeHeadMetaevent(RawMidiFile::zevioMetaTypeEnum(random.bounded(8)), false); break;
         case 11: midi.insertMetaevent(QByteArray(random.bounded(130), 'b'), quint8(random.bounded(256)), random.bounded(-2, int(before.size()) + 2)); break;
         }
+        // clang-format on
         const QByteArray after = midi.stream();
-        if (firstTrackLength(before) + quint32(after.size() - before.size()) != firstTrackLength(after))
+        if (firstTrackLength(before) + quint32(after.size() - before.size())
+            != firstTrackLength(after))
             return false;
         midi.title(), midi.genre(), midi.artist(), midi.author(), midi.isZevio();
         midi.length(), midi.userBpm(), midi.markersList(), midi.key();
@@ -82,6 +87,7 @@ bool exerciseMp3(Mp3Header &mp3, QRandomGenerator &random)
     for (int step = 0; step < 10; ++step) {
         const QByteArray before = mp3.stream();
         const QString value(random.bounded(300), QLatin1Char('v'));
+        // clang-format off
         switch (random.bounded(10)) {
         case 0: mp3.setTitle(value); break;
         case 1: mp3.setArtist(value); break;
@@ -94,10 +100,13 @@ bool exerciseMp3(Mp3Header &mp3, QRandomGenerator &random)
         case 8: mp3.removeId3Frame(random.bounded(2) ? "TIT2" : "TPE1"); break;
         case 9: mp3.insertId3Frame("x", "TXXX", random.bounded(-2, int(before.size()) + 2)); break;
         }
+        // clang-format on
         // A tag with an invalid size byte is kept as read until it is edited.
-        if (mp3.stream() != before && Mp3Builder::readSynchsafe(mp3.stream(), 6) != quint32(mp3.stream().size() - 10))
+        if (mp3.stream() != before
+            && Mp3Builder::readSynchsafe(mp3.stream(), 6) != quint32(mp3.stream().size() - 10))
             return false;
-        mp3.title(), mp3.artist(), mp3.genre(), mp3.author(), mp3.key(), mp3.userBpm(), mp3.length();
+        mp3.title(), mp3.artist(), mp3.genre(), mp3.author(), mp3.key(), mp3.userBpm(),
+            mp3.length();
         mp3.hasQuenorEditParam(), mp3.isZevio();
     }
     return true;
@@ -105,18 +114,50 @@ bool exerciseMp3(Mp3Header &mp3, QRandomGenerator &random)
 
 QList<QByteArray> midiSeeds()
 {
-    return { MidiBuilder(0).meta(0, 3, "Title").tag(0, 2, "Artist").marker(0, 1, "Intro").meta(0, 0x59, "\x03\x01")
-                 .note(0, 60).meta(384, 0x59, QByteArray(2, '\0')).build(),
-        MidiBuilder(1).track().meta(0, 2, "Zevio").tag(0, 4, "215").note(0, 60).track().meta(0, 3, QByteArray(140, 'p'))
-            .sysex(0, "abc").note(96, 64).build(),
-        MidiBuilder(1).raw(QByteArray::fromHex("00ff4b80060005") + QByteArray(125, 'o')).rawHex("00903c64603c00").build() };
+    return { MidiBuilder(0)
+                 .meta(0, 3, "Title")
+                 .tag(0, 2, "Artist")
+                 .marker(0, 1, "Intro")
+                 .meta(0, 0x59, "\x03\x01")
+                 .note(0, 60)
+                 .meta(384, 0x59, QByteArray(2, '\0'))
+                 .build(),
+        MidiBuilder(1)
+            .track()
+            .meta(0, 2, "Zevio")
+            .tag(0, 4, "215")
+            .note(0, 60)
+            .track()
+            .meta(0, 3, QByteArray(140, 'p'))
+            .sysex(0, "abc")
+            .note(96, 64)
+            .build(),
+        MidiBuilder(1)
+            .raw(QByteArray::fromHex("00ff4b80060005") + QByteArray(125, 'o'))
+            .rawHex("00903c64603c00")
+            .build() };
 }
 
 QList<QByteArray> mp3Seeds()
 {
-    return { Mp3Builder(3).text("TIT2", "Title").text("TPE1", "TIT2 Artist").text("TLEN", "215000").padding(20).tag() + Mp3Builder::audio(1),
-        Mp3Builder(4).text("TIT2", QByteArray(200, 't')).text("TCOP", "Zevio").frame("QEDT", QByteArray(4, '\0')).tag(),
-        Mp3Builder(4).plainFrameSizes().text("TIT2", QByteArray(150, 't')).text("TBPM", "96").padding(4).tag() };
+    return { Mp3Builder(3)
+                 .text("TIT2", "Title")
+                 .text("TPE1", "TIT2 Artist")
+                 .text("TLEN", "215000")
+                 .padding(20)
+                 .tag()
+            + Mp3Builder::audio(1),
+        Mp3Builder(4)
+            .text("TIT2", QByteArray(200, 't'))
+            .text("TCOP", "Zevio")
+            .frame("QEDT", QByteArray(4, '\0'))
+            .tag(),
+        Mp3Builder(4)
+            .plainFrameSizes()
+            .text("TIT2", QByteArray(150, 't'))
+            .text("TBPM", "96")
+            .padding(4)
+            .tag() };
 }
 } // namespace
 
@@ -142,7 +183,9 @@ private slots:
                 QVERIFY(exerciseMidi(midi, random, false));
                 QList<MidiChecker::Event> events;
                 QString error;
-                QVERIFY2(MidiChecker::strictParse(midi.stream(), &events, &error) || seed.contains("\xff\x4b\x80"), qPrintable(error));
+                QVERIFY2(MidiChecker::strictParse(midi.stream(), &events, &error)
+                        || seed.contains("\xff\x4b\x80"),
+                    qPrintable(error));
             }
         }
     }
@@ -157,7 +200,9 @@ private slots:
         for (int i = 0; i < 2500; ++i) {
             QByteArray input = mutate(i % 2 ? midi.at(i % 3) : mp3.at(i % 3), random);
             if (i % 5 == 4) // random bytes after a valid start
-                input = (i % 2 ? QByteArray("MThd\0\0\0\6\0\1\0\1\1\xe0MTrk", 18) : QByteArray("ID3\x04\0\0\0\0\0", 9)) + mutate(QByteArray(64, 'r'), random);
+                input = (i % 2 ? QByteArray("MThd\0\0\0\6\0\1\0\1\1\xe0MTrk", 18)
+                               : QByteArray("ID3\x04\0\0\0\0\0", 9))
+                    + mutate(QByteArray(64, 'r'), random);
             RawMidiFile song;
             if (song.loadData(input) && ++loadedMidi)
                 QVERIFY2(exerciseMidi(song, random), input.toHex().constData());
@@ -175,9 +220,13 @@ private slots:
     void damagedFilesImport()
     {
         QTemporaryDir dir;
-        const QList<std::pair<QString, QByteArray>> originals = {
-            { QStringLiteral("d.mid"), midiSeeds().at(1) },
-            { QStringLiteral("d.mf3"), ContainerBuilder("_MF3").title(QStringLiteral("T")).midi(midiSeeds().at(0)).build() },
+        const QList<std::pair<QString, QByteArray>> originals = { { QStringLiteral("d.mid"),
+                                                                      midiSeeds().at(1) },
+            { QStringLiteral("d.mf3"),
+                ContainerBuilder("_MF3")
+                    .title(QStringLiteral("T"))
+                    .midi(midiSeeds().at(0))
+                    .build() },
             { QStringLiteral("d.mf4"), ContainerBuilder("_MF4").midi(midiSeeds().at(1)).build() },
             { QStringLiteral("d.mf5"), ContainerBuilder("_MF5").midi(midiSeeds().at(2)).build() },
             { QStringLiteral("d.mp3"), mp3Seeds().at(0) } };
@@ -193,7 +242,8 @@ private slots:
             for (const QByteArray &variant : variants) {
                 const QString path = dir.filePath(original.first);
                 QFile file(path);
-                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(variant) == variant.size());
+                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                    && file.write(variant) == variant.size());
                 file.close();
                 MetaSong song;
                 if (!song.importFile(path) && ++refused)

@@ -28,6 +28,12 @@ public:
         head.replace(field, size, QByteArray(bytes).append(size - bytes.size(), '\0'));
         return *this;
     }
+    ContainerBuilder &fields(
+        const char *title, const char *artist, const char *author, const char *genre)
+    {
+        text(Title, QLatin1String(title)).text(Artist, QLatin1String(artist));
+        return text(Author, QLatin1String(author)).text(Genre, QLatin1String(genre));
+    }
     ContainerBuilder &title(const QString &v) { return text(Title, v); }
     ContainerBuilder &artist(const QString &v) { return text(Artist, v); }
     ContainerBuilder &tempo(int bpm)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QtEndian>
 
 // Builds an ID3v2 tag frame by frame, plus a few MPEG audio frames to follow it.
@@ -27,6 +28,13 @@ public:
     Mp3Builder &text(const QByteArray &id, const QByteArray &latin1)
     {
         return frame(id, '\0' + latin1);
+    }
+    // Text frames from "ID=text;ID=text".
+    Mp3Builder &texts(const char *spec)
+    {
+        for (const QByteArray &item : QByteArray(spec).split(';'))
+            text(item.left(4), item.mid(5));
+        return *this;
     }
     Mp3Builder &padding(int bytes)
     {
