@@ -112,53 +112,23 @@ bool exerciseMp3(Mp3Header &mp3, QRandomGenerator &random)
     return true;
 }
 
+// clang-format off
 QList<QByteArray> midiSeeds()
 {
-    return { MidiBuilder(0)
-                 .meta(0, 3, "Title")
-                 .tag(0, 2, "Artist")
-                 .marker(0, 1, "Intro")
-                 .meta(0, 0x59, "\x03\x01")
-                 .note(0, 60)
-                 .meta(384, 0x59, QByteArray(2, '\0'))
-                 .build(),
-        MidiBuilder(1)
-            .track()
-            .meta(0, 2, "Zevio")
-            .tag(0, 4, "215")
-            .note(0, 60)
-            .track()
-            .meta(0, 3, QByteArray(140, 'p'))
-            .sysex(0, "abc")
-            .note(96, 64)
-            .build(),
-        MidiBuilder(1)
-            .raw(QByteArray::fromHex("00ff4b80060005") + QByteArray(125, 'o'))
-            .rawHex("00903c64603c00")
-            .build() };
+    return { MidiBuilder(0).meta(0, 3, "Title").tag(0, 2, "Artist").marker(0, 1, "Intro").meta(0, 0x59, "\x03\x01")
+                 .note(0, 60).meta(384, 0x59, QByteArray(2, '\0')).build(),
+        MidiBuilder(1).track().meta(0, 2, "Zevio").tag(0, 4, "215").note(0, 60).track()
+            .meta(0, 3, QByteArray(140, 'p')).sysex(0, "abc").note(96, 64).build(),
+        MidiBuilder(1).raw(QByteArray::fromHex("00ff4b80060005") + QByteArray(125, 'o')).rawHex("00903c64603c00").build() };
 }
 
 QList<QByteArray> mp3Seeds()
 {
-    return { Mp3Builder(3)
-                 .text("TIT2", "Title")
-                 .text("TPE1", "TIT2 Artist")
-                 .text("TLEN", "215000")
-                 .padding(20)
-                 .tag()
-            + Mp3Builder::audio(1),
-        Mp3Builder(4)
-            .text("TIT2", QByteArray(200, 't'))
-            .text("TCOP", "Zevio")
-            .frame("QEDT", QByteArray(4, '\0'))
-            .tag(),
-        Mp3Builder(4)
-            .plainFrameSizes()
-            .text("TIT2", QByteArray(150, 't'))
-            .text("TBPM", "96")
-            .padding(4)
-            .tag() };
+    return { Mp3Builder(3).texts("TIT2=Title;TPE1=TIT2 Artist;TLEN=215000").padding(20).tag() + Mp3Builder::audio(1),
+        Mp3Builder(4).text("TIT2", QByteArray(200, 't')).text("TCOP", "Zevio").frame("QEDT", QByteArray(4, '\0')).tag(),
+        Mp3Builder(4).plainFrameSizes().text("TIT2", QByteArray(150, 't')).text("TBPM", "96").padding(4).tag() };
 }
+// clang-format on
 } // namespace
 
 class TestSongFileRobustness : public QObject
@@ -219,17 +189,15 @@ private slots:
     // whatever imports can be edited, saved and imported again as that format.
     void damagedFilesImport()
     {
+        // clang-format off
         QTemporaryDir dir;
-        const QList<std::pair<QString, QByteArray>> originals = { { QStringLiteral("d.mid"),
-                                                                      midiSeeds().at(1) },
-            { QStringLiteral("d.mf3"),
-                ContainerBuilder("_MF3")
-                    .title(QStringLiteral("T"))
-                    .midi(midiSeeds().at(0))
-                    .build() },
-            { QStringLiteral("d.mf4"), ContainerBuilder("_MF4").midi(midiSeeds().at(1)).build() },
-            { QStringLiteral("d.mf5"), ContainerBuilder("_MF5").midi(midiSeeds().at(2)).build() },
+        const QList<QByteArray> midi = midiSeeds();
+        const QList<std::pair<QString, QByteArray>> originals = { { QStringLiteral("d.mid"), midi.at(1) },
+            { QStringLiteral("d.mf3"), ContainerBuilder("_MF3").title(QStringLiteral("T")).midi(midi.at(0)).build() },
+            { QStringLiteral("d.mf4"), ContainerBuilder("_MF4").midi(midi.at(1)).build() },
+            { QStringLiteral("d.mf5"), ContainerBuilder("_MF5").midi(midi.at(2)).build() },
             { QStringLiteral("d.mp3"), mp3Seeds().at(0) } };
+        // clang-format on
         QRandomGenerator random(77);
         int imported = 0;
         int refused = 0;
