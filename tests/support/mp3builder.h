@@ -30,9 +30,9 @@ public:
         return frame(id, '\0' + latin1);
     }
     // Text frames from "ID=text;ID=text".
-    Mp3Builder &texts(const char *spec)
+    Mp3Builder &texts(const char *list)
     {
-        for (const QByteArray &item : QByteArray(spec).split(';'))
+        for (const QByteArray &item : QByteArray(list).split(';'))
             text(item.left(4), item.mid(5));
         return *this;
     }
