@@ -1,281 +1,134 @@
+#include "containerbuilder.h"
+#include "metasong.h"
 #include "midibuilder.h"
 #include "midichecker.h"
 #include "mp3builder.h"
-#include "mp3header.h"
-#include "rawmidifile.h"
 
 #include <QRandomGenerator>
-#include <QtEndian>
+#include <QTemporaryDir>
 #include <QtTest>
 
-// Every byte sequence given to the song-file readers and writers must be
-// handled without a crash, a hang or an access outside the data (the sanitizer
-// build checks the last), and edits must keep the length fields right.
+// Every byte sequence given to the readers and writers must be handled without
+// a crash, a hang or an access outside the data (the sanitizer build checks
+// that), and every edit must keep the length fields right.
 namespace
 {
-
-constexpr quint32 Seed = 20240611;
-constexpr int Iterations = 2500;
-
 QByteArray mutate(QByteArray bytes, QRandomGenerator &random)
 {
-    const int edits = 1 + random.bounded(6);
-    for (int e = 0; e < edits; ++e) {
+    for (int edits = 1 + random.bounded(6); edits > 0; --edits) {
         const int size = int(bytes.size());
         const int pos = size > 0 ? random.bounded(size) : 0;
-        switch (random.bounded(7)) {
-        case 0: // random byte
-            if (size > 0)
-                bytes[pos] = char(random.bounded(256));
-            break;
-        case 1: { // a byte readers give meaning to
-            static const char special[]
-                = { '\x00', '\x7f', '\x80', '\xff', '\x4b', '\x59', '\x03' };
-            if (size > 0)
-                bytes[pos] = special[random.bounded(int(sizeof(special)))];
-            break;
-        }
-        case 2: // truncate
+        const int what = random.bounded(6);
+        if (what == 0 && size > 0)
+            bytes[pos] = char(random.bounded(256));
+        else if (what == 1 && size > 0) // a byte readers give meaning to
+            bytes[pos] = "\x00\x7f\x80\xff\x4b\x59\x03"[random.bounded(7)];
+        else if (what == 2)
             bytes.truncate(pos);
-            break;
-        case 3: // insert random bytes
-            for (int i = random.bounded(1, 9); i > 0; --i)
-                bytes.insert(pos, char(random.bounded(256)));
-            break;
-        case 4: // remove bytes
-            bytes.remove(pos, random.bounded(1, 9));
-            break;
-        case 5: // a 32-bit field set to something large
-            if (pos + 4 <= size)
-                qToBigEndian<quint32>(
-                    random.bounded(2) ? 0xFFFFFFFFu : random.generate(), bytes.data() + pos);
-            break;
-        case 6: // a meta event header at a random place
+        else if (what == 3)
+            bytes.insert(pos, QByteArray(random.bounded(1, 9), char(random.bounded(256))));
+        else if (what == 4 && pos + 4 <= size) // a 32-bit field set to something large
+            qToBigEndian<quint32>(
+                random.bounded(2) ? 0xFFFFFFFFu : random.generate(), bytes.data() + pos);
+        else if (what == 5)
             bytes.insert(pos, QByteArray::fromHex(random.bounded(2) ? "00ff4b" : "ff59"));
-            break;
-        }
     }
     return bytes;
 }
 
-QByteArray randomBytes(QRandomGenerator &random, const QByteArray &prefix)
+quint32 firstTrackLength(const QByteArray &data)
 {
-    QByteArray bytes = prefix;
-    for (int i = random.bounded(64); i > 0; --i)
-        bytes.append(char(random.bounded(256)));
-    return bytes;
+    return qFromBigEndian<quint32>(data.constData() + data.indexOf("MTrk", 4) + 4);
 }
 
-QList<QByteArray> midiSeeds()
+// Runs every reader and writer (inserting at any position only when asked);
+// false when a writer moved the first track's
+// length field by anything but the bytes it added or removed.
+bool exerciseMidi(RawMidiFile &midi, QRandomGenerator &random, bool anyPosition = true)
 {
-    QByteArray oldMarker = QByteArray::fromHex("00ff4b80060005");
-    oldMarker.append(QByteArray(125, 'o'));
-    return {
-        MidiBuilder(0)
-            .track()
-            .meta(0, 0x03, "Title")
-            .tag(0, 2, "Artist")
-            .marker(0, 1, "Intro")
-            .meta(0, 0x59, QByteArray::fromHex("0301"))
-            .note(0, 60)
-            .meta(384, 0x59, QByteArray::fromHex("0000"))
-            .build(),
-        MidiBuilder(1)
-            .track()
-            .meta(0, 0x02, "Zevio")
-            .tag(0, 4, "215")
-            .tag(0, 5, "120")
-            .note(0, 60)
-            .track()
-            .meta(0, 0x03, QByteArray(140, 'p'))
-            .sysex(0, "abc")
-            .note(96, 64)
-            .build(),
-        MidiBuilder(1).track().raw(oldMarker).raw(QByteArray::fromHex("00903c64603c00")).build(),
-        MidiBuilder(0).track().build(),
-    };
-}
-
-QList<QByteArray> mp3Seeds()
-{
-    return {
-        Mp3Builder(3)
-                .text("TIT2", "Title")
-                .text("TPE1", "TIT2 Artist")
-                .text("TLEN", "215000")
-                .padding(20)
-                .tag()
-            + Mp3Builder::audio(1),
-        Mp3Builder(4)
-            .text("TIT2", QByteArray(200, 't'))
-            .text("TCOP", "Zevio")
-            .frame("QEDT", QByteArray(4, '\0'))
-            .tag(),
-        Mp3Builder(4)
-            .plainFrameSizes()
-            .text("TIT2", QByteArray(150, 't'))
-            .text("TBPM", "96")
-            .padding(4)
-            .tag(),
-        Mp3Builder::audio(1),
-    };
-}
-
-quint32 firstTrackLengthField(const QByteArray &data)
-{
-    const qint64 chunk = data.indexOf("MTrk", 4);
-    return qFromBigEndian<quint32>(data.constData() + chunk + 4);
-}
-
-// Runs every reader and writer on the file; false when a writer moved the
-// first track's length field by anything but the number of bytes it added
-// or removed.
-bool exerciseMidi(RawMidiFile &midi, QRandomGenerator &random, bool anyPosition)
-{
-    midi.title();
-    midi.hasTitle();
-    midi.isZevio();
-    midi.genre();
-    midi.artist();
-    midi.author();
-    midi.hasGenre();
-    midi.hasArtist();
-    midi.hasAuthor();
-    midi.length();
-    midi.userBpm();
-    midi.hasLength();
-    midi.hasUserBpm();
-    midi.markersList();
-    midi.hasMarkers();
-    midi.key();
-    midi.hasKey();
     QString text;
     QList<Marker> markers;
     midi.extractMetaevent(text, quint8(random.bounded(256)));
     midi.extractMarkersList(markers);
     midi.indexOfZevioMetaevent(
         midi.stream(), random.bounded(-5, int(midi.stream().size()) + 5), RawMidiFile::MetaMarker);
-
     for (int step = 0; step < 12; ++step) {
         const QByteArray before = midi.stream();
-        const quint32 field = firstTrackLengthField(before);
-        const QString value = QString(random.bounded(140), QLatin1Char('a'));
+        const QString value(random.bounded(140), QLatin1Char('a'));
+        // clang-format off
         switch (random.bounded(anyPosition ? 12 : 11)) {
-        case 0:
-            midi.setTitle(value);
-            break;
-        case 1:
-            midi.setGenre(value);
-            break;
-        case 2:
-            midi.setArtist(value);
-            break;
-        case 3:
-            midi.setAuthor(value);
-            break;
-        case 4:
-            midi.setLength(qint32(random.generate()));
-            break;
-        case 5:
-            midi.setUserBpm(random.bounded(300));
-            break;
-        case 6:
-            midi.setMarkersList(
-                { Marker(value, random.bounded(70000)), Marker(QStringLiteral("x"), 2) });
-            break;
-        case 7:
-            midi.setKey(RawMidiFile::getKeysList().value(random.bounded(32)));
-            break;
-        case 8:
-            midi.insertMarker(value, quint16(random.bounded(65536)));
-            break;
-        case 9:
-            midi.removeHeadMetaevent(quint8(random.bounded(256)), random.bounded(2));
-            break;
-        case 10:
-            midi.removeHeadMetaevent(RawMidiFile::zevioMetaTypeEnum(random.bounded(8)), false);
-            break;
-        case 11:
-            midi.insertMetaevent(QByteArray(random.bounded(130), 'b'), quint8(random.bounded(256)),
-                random.bounded(-2, int(before.size()) + 2));
-            break;
+        case 0: midi.setTitle(value); break;
+        case 1: midi.setGenre(value); break;
+        case 2: midi.setArtist(value); break;
+        case 3: midi.setAuthor(value); break;
+        case 4: midi.setLength(qint32(random.generate())); break;
+        case 5: midi.setUserBpm(random.bounded(300)); break;
+        case 6: midi.setMarkersList({ Marker(value, random.bounded(70000)), Marker(QStringLiteral("x"), 2) }); break;
+        case 7: midi.setKey(RawMidiFile::getKeysList().value(random.bounded(32))); break;
+        case 8: midi.insertMarker(value, quint16(random.bounded(65536))); break;
+        case 9: midi.removeHeadMetaevent(quint8(random.bounded(256)), random.bounded(2)); break;
+        case 10: midi.removeHeadMetaevent(RawMidiFile::zevioMetaTypeEnum(random.bounded(8)), false); break;
+        case 11: midi.insertMetaevent(QByteArray(random.bounded(130), 'b'), quint8(random.bounded(256)), random.bounded(-2, int(before.size()) + 2)); break;
         }
+        // clang-format on
         const QByteArray after = midi.stream();
-        if (quint32(field + quint32(after.size() - before.size())) != firstTrackLengthField(after))
+        if (firstTrackLength(before) + quint32(after.size() - before.size())
+            != firstTrackLength(after))
             return false;
-        midi.title();
-        midi.markersList();
-        midi.key();
-        midi.length();
+        midi.title(), midi.genre(), midi.artist(), midi.author(), midi.isZevio();
+        midi.length(), midi.userBpm(), midi.markersList(), midi.key();
     }
     return true;
 }
 
+// Runs every reader and writer; false when an edited tag's size is wrong.
 bool exerciseMp3(Mp3Header &mp3, QRandomGenerator &random)
 {
-    mp3.title();
-    mp3.artist();
-    mp3.genre();
-    mp3.author();
-    mp3.key();
-    mp3.userBpm();
-    mp3.length();
-    mp3.hasTitle();
-    mp3.hasArtist();
-    mp3.hasGenre();
-    mp3.hasAuthor();
-    mp3.hasKey();
-    mp3.hasUserBpm();
-    mp3.hasLength();
-    mp3.hasQuenorEditParam();
-    mp3.isZevio();
     for (int step = 0; step < 10; ++step) {
         const QByteArray before = mp3.stream();
-        const QString value = QString(random.bounded(300), QLatin1Char('v'));
+        const QString value(random.bounded(300), QLatin1Char('v'));
+        // clang-format off
         switch (random.bounded(10)) {
-        case 0:
-            mp3.setTitle(value);
-            break;
-        case 1:
-            mp3.setArtist(value);
-            break;
-        case 2:
-            mp3.setGenre(value);
-            break;
-        case 3:
-            mp3.setAuthor(value);
-            break;
-        case 4:
-            mp3.setKey(value);
-            break;
-        case 5:
-            mp3.setUserBpm(random.bounded(-5, 300));
-            break;
-        case 6:
-            mp3.setLength(qint32(random.generate()));
-            break;
-        case 7:
-            mp3.setQuenorEditParam();
-            break;
-        case 8:
-            mp3.removeId3Frame(QByteArray(random.bounded(2) ? "TIT2" : "TPE1"));
-            break;
-        case 9:
-            mp3.insertId3Frame("x", "TXXX", random.bounded(-2, int(mp3.stream().size()) + 2));
-            break;
+        case 0: mp3.setTitle(value); break;
+        case 1: mp3.setArtist(value); break;
+        case 2: mp3.setGenre(value); break;
+        case 3: mp3.setAuthor(value); break;
+        case 4: mp3.setKey(value); break;
+        case 5: mp3.setUserBpm(random.bounded(-5, 300)); break;
+        case 6: mp3.setLength(qint32(random.generate())); break;
+        case 7: mp3.setQuenorEditParam(); break;
+        case 8: mp3.removeId3Frame(random.bounded(2) ? "TIT2" : "TPE1"); break;
+        case 9: mp3.insertId3Frame("x", "TXXX", random.bounded(-2, int(before.size()) + 2)); break;
         }
-        const QByteArray tag = mp3.stream();
-        const quint32 size = quint32(quint8(tag.at(6))) << 21 | quint32(quint8(tag.at(7))) << 14
-            | quint32(quint8(tag.at(8))) << 7 | quint32(quint8(tag.at(9)));
+        // clang-format on
         // A tag with an invalid size byte is kept as read until it is edited.
-        if (tag != before && size != quint32(tag.size() - 10))
+        if (mp3.stream() != before
+            && Mp3Builder::readSynchsafe(mp3.stream(), 6) != quint32(mp3.stream().size() - 10))
             return false;
-        mp3.title();
-        mp3.length();
+        mp3.title(), mp3.artist(), mp3.genre(), mp3.author(), mp3.key(), mp3.userBpm(),
+            mp3.length();
+        mp3.hasQuenorEditParam(), mp3.isZevio();
     }
     return true;
 }
 
+// clang-format off
+QList<QByteArray> midiSeeds()
+{
+    return { MidiBuilder(0).meta(0, 3, "Title").tag(0, 2, "Artist").marker(0, 1, "Intro").meta(0, 0x59, "\x03\x01")
+                 .note(0, 60).meta(384, 0x59, QByteArray(2, '\0')).build(),
+        MidiBuilder(1).track().meta(0, 2, "Zevio").tag(0, 4, "215").note(0, 60).track()
+            .meta(0, 3, QByteArray(140, 'p')).sysex(0, "abc").note(96, 64).build(),
+        MidiBuilder(1).raw(QByteArray::fromHex("00ff4b80060005") + QByteArray(125, 'o')).rawHex("00903c64603c00").build() };
+}
+
+QList<QByteArray> mp3Seeds()
+{
+    return { Mp3Builder(3).texts("TIT2=Title;TPE1=TIT2 Artist;TLEN=215000").padding(20).tag() + Mp3Builder::audio(1),
+        Mp3Builder(4).text("TIT2", QByteArray(200, 't')).text("TCOP", "Zevio").frame("QEDT", QByteArray(4, '\0')).tag(),
+        Mp3Builder(4).plainFrameSizes().text("TIT2", QByteArray(150, 't')).text("TBPM", "96").padding(4).tag() };
+}
+// clang-format on
 } // namespace
 
 class TestSongFileRobustness : public QObject
@@ -289,58 +142,10 @@ private slots:
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     }
 
-    void cleanupTestCase() { qInstallMessageHandler(nullptr); }
-
-    // Inputs that end in the middle of what a reader looks for.
-    void edgeInputs_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        const QByteArray head("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk", 18);
-        QTest::newRow("MIDI: FF last") << head + QByteArray::fromHex("0000000400ff");
-        QTest::newRow("MIDI: FF 03 last") << head + QByteArray::fromHex("0000000400ff03");
-        QTest::newRow("MIDI: title past the end")
-            << head + QByteArray::fromHex("0000000700ff037f4142");
-        QTest::newRow("MIDI: long length past the end")
-            << head + QByteArray::fromHex("0000000700ff03ffffffff7f");
-        QTest::newRow("MIDI: tag past the end")
-            << head + QByteArray::fromHex("0000000600ff4bff0641");
-        QTest::newRow("MIDI: marker bar cut") << head + QByteArray::fromHex("0000000600ff4b7f0601");
-        QTest::newRow("MIDI: key cut") << head + QByteArray::fromHex("0000000500ff590203");
-        QTest::newRow("MIDI: track length FFFFFFFF")
-            << head + QByteArray::fromHex("ffffffff00ff0301410000ff2f00");
-        QTest::newRow("MIDI: track length field cut") << head + QByteArray::fromHex("0000");
-        QTest::newRow("MP3: tag larger than data")
-            << QByteArray::fromHex("494433030000007f7f7f") + "TIT2";
-        QTest::newRow("MP3: frame size FFFFFFFF")
-            << Mp3Builder(3)
-                   .frame("TIT2", QByteArray::fromHex("ffffffffffffffff"))
-                   .tag()
-                   .replace(14, 4, QByteArray::fromHex("ffffffff"));
-        QTest::newRow("MP3: v2.4 frame size FFFFFFFF")
-            << Mp3Builder(4)
-                   .frame("TPE1", QByteArray::fromHex("ffffffffffffffff"))
-                   .tag()
-                   .replace(14, 4, QByteArray::fromHex("ffffffff"));
-        QTest::newRow("MP3: frame header cut")
-            << Mp3Builder(3).padding(6).tag().replace(10, 4, "TIT2");
-    }
-
-    void edgeInputs()
-    {
-        QFETCH(QByteArray, bytes);
-        QRandomGenerator random(Seed + 3);
-        RawMidiFile midi;
-        if (midi.loadData(bytes))
-            QVERIFY(exerciseMidi(midi, random, true));
-        Mp3Header mp3;
-        if (mp3.loadHeader(bytes))
-            QVERIFY(exerciseMp3(mp3, random));
-    }
-
-    // Valid files stay valid, whatever is written into them.
+    // Valid files stay valid for the strict reader, whatever is written into them.
     void validMidiStaysValid()
     {
-        QRandomGenerator random(Seed);
+        QRandomGenerator random(20240611);
         for (int i = 0; i < 200; ++i) {
             for (const QByteArray &seed : midiSeeds()) {
                 RawMidiFile midi;
@@ -355,42 +160,76 @@ private slots:
         }
     }
 
-    void mutatedMidi()
+    void mutatedAndRandomInputs()
     {
-        QRandomGenerator random(Seed + 1);
-        const QList<QByteArray> seeds = midiSeeds();
-        int loadedCount = 0;
-        for (int i = 0; i < Iterations; ++i) {
-            const QByteArray input = i % 5 == 4
-                ? randomBytes(random, QByteArray("MThd\0\0\0\6\0\1\0\1\1\xe0MTrk", 18))
-                : mutate(seeds.at(i % seeds.size()), random);
-            RawMidiFile midi;
-            if (!midi.loadData(input))
-                continue;
-            ++loadedCount;
-            QVERIFY2(
-                exerciseMidi(midi, random, true), qPrintable(QString::fromLatin1(input.toHex())));
+        QRandomGenerator random(20240612);
+        const QList<QByteArray> midi = midiSeeds();
+        const QList<QByteArray> mp3 = mp3Seeds();
+        int loadedMidi = 0;
+        int loadedMp3 = 0;
+        for (int i = 0; i < 2500; ++i) {
+            QByteArray input = mutate(i % 2 ? midi.at(i % 3) : mp3.at(i % 3), random);
+            if (i % 5 == 4) // random bytes after a valid start
+                input = (i % 2 ? QByteArray("MThd\0\0\0\6\0\1\0\1\1\xe0MTrk", 18)
+                               : QByteArray("ID3\x04\0\0\0\0\0", 9))
+                    + mutate(QByteArray(64, 'r'), random);
+            RawMidiFile song;
+            if (song.loadData(input) && ++loadedMidi)
+                QVERIFY2(exerciseMidi(song, random), input.toHex().constData());
+            Mp3Header tag;
+            if (tag.loadHeader(input) && ++loadedMp3)
+                QVERIFY2(exerciseMp3(tag, random), input.toHex().constData());
+            QByteArray out;
+            LzHuff().expand(input.mid(i % 20), out);
         }
-        QVERIFY(loadedCount > Iterations / 4);
+        QVERIFY(loadedMidi > 400 && loadedMp3 > 400);
     }
 
-    void mutatedMp3()
+    // Cut and scrambled copies of every format: import returns normally, and
+    // whatever imports can be edited, saved and imported again as that format.
+    void damagedFilesImport()
     {
-        QRandomGenerator random(Seed + 2);
-        const QList<QByteArray> seeds = mp3Seeds();
-        int loadedCount = 0;
-        for (int i = 0; i < Iterations; ++i) {
-            const QByteArray input = i % 5 == 4
-                ? randomBytes(random, QByteArray("ID3\x04\0\0\0\0\0", 9))
-                : mutate(seeds.at(i % seeds.size()), random);
-            Mp3Header mp3;
-            if (!mp3.loadHeader(input))
-                continue;
-            ++loadedCount;
-            QVERIFY(mp3.getAudioDataStartPos() >= 0);
-            QVERIFY2(exerciseMp3(mp3, random), qPrintable(QString::fromLatin1(input.toHex())));
+        // clang-format off
+        QTemporaryDir dir;
+        const QList<QByteArray> midi = midiSeeds();
+        const QList<std::pair<QString, QByteArray>> originals = { { QStringLiteral("d.mid"), midi.at(1) },
+            { QStringLiteral("d.mf3"), ContainerBuilder("_MF3").title(QStringLiteral("T")).midi(midi.at(0)).build() },
+            { QStringLiteral("d.mf4"), ContainerBuilder("_MF4").midi(midi.at(1)).build() },
+            { QStringLiteral("d.mf5"), ContainerBuilder("_MF5").midi(midi.at(2)).build() },
+            { QStringLiteral("d.mp3"), mp3Seeds().at(0) } };
+        // clang-format on
+        QRandomGenerator random(77);
+        int imported = 0;
+        int refused = 0;
+        for (const auto &original : originals) {
+            QList<QByteArray> variants;
+            for (int cut = 0; cut < original.second.size(); cut += 1 + original.second.size() / 40)
+                variants << original.second.left(cut);
+            for (int n = 0; n < 60; ++n)
+                variants << mutate(original.second, random);
+            for (const QByteArray &variant : variants) {
+                const QString path = dir.filePath(original.first);
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                    && file.write(variant) == variant.size());
+                file.close();
+                MetaSong song;
+                if (!song.importFile(path) && ++refused)
+                    continue;
+                ++imported;
+                SongInfo info;
+                song.getSongInfo(info);
+                info.title = QStringLiteral("New");
+                song.setSongInfo(info, false);
+                song.setSongInfo(info, true);
+                if (song.saveToFile(path)) {
+                    MetaSong again;
+                    QVERIFY2(again.importFile(path), qPrintable(original.first));
+                    QCOMPARE(again.fileType(), song.fileType());
+                }
+            }
         }
-        QVERIFY(loadedCount > Iterations / 4);
+        QVERIFY(imported > 50 && refused > 50);
     }
 };
 

@@ -1,53 +1,104 @@
 #pragma once
 
+#include "lzhuff.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QtEndian>
 
-// Builds the maker's compressed song container (.mf3/.mf4/.mf5) around MIDI
-// bytes: a header with chosen fields, then the LzHuff block. Fields not set
-// stay 0x00 unless filler() asks for a recognisable byte pattern, so tests
-// can check that untouched bytes survive.
+// Builds the maker's compressed container (.mf3/.mf4/.mf5): a header with
+// chosen fields, then the LzHuff block of the MIDI data. filler() puts a
+// recognisable pattern into the bytes no field uses.
 class ContainerBuilder
 {
 public:
-    explicit ContainerBuilder(const QByteArray &magic = QByteArrayLiteral("_MF3"));
+    enum Field { Title = 122, Author = 186, Artist = 218, Genre = 250, LongName = 42 };
 
-    ContainerBuilder &title(const QString &text);
-    ContainerBuilder &author(const QString &text);
-    ContainerBuilder &artist(const QString &text);
-    ContainerBuilder &genre(const QString &text);
-    ContainerBuilder &longName(const QString &text);
-    ContainerBuilder &copyright(const QString &text);
-    ContainerBuilder &editor(const QString &text);
-    ContainerBuilder &tempo(int bpm);
-    ContainerBuilder &flags(quint8 value);
-    // Fill the bytes that carry no field with a pattern (offset & 0xFF | 0x80).
-    ContainerBuilder &filler();
-    // Raw bytes at an offset of the header.
-    ContainerBuilder &bytesAt(int offset, const QByteArray &bytes);
-    // Cut the header to this many bytes (to build damaged files).
-    ContainerBuilder &headerSize(int size);
-    // The MIDI data: a plain Standard MIDI File. For "_MF4" the three bytes
-    // such containers carry at the head of the first track are added (see
-    // mf4Extra), and counted in that track's length.
-    ContainerBuilder &midi(const QByteArray &smf);
-    ContainerBuilder &mf4Extra(const QByteArray &threeBytes);
+    explicit ContainerBuilder(const QByteArray &magic = "_MF3")
+        : magic(magic)
+        , head(magic == "_MF5" ? 1024 : 512, '\0')
+    {
+        head.replace(0, 4, magic);
+    }
 
-    QByteArray header() const;
-    // The MIDI data as it goes into the compressor.
-    QByteArray storedMidi() const;
-    // Header (with its size fields set) followed by the LzHuff block.
-    QByteArray build() const;
+    ContainerBuilder &text(Field field, const QString &value)
+    {
+        const int size = field == LongName ? 13 : 32;
+        const QByteArray bytes = value.toLatin1().left(size);
+        head.replace(field, size, QByteArray(bytes).append(size - bytes.size(), '\0'));
+        return *this;
+    }
+    ContainerBuilder &fields(
+        const char *title, const char *artist, const char *author, const char *genre)
+    {
+        text(Title, QLatin1String(title)).text(Artist, QLatin1String(artist));
+        return text(Author, QLatin1String(author)).text(Genre, QLatin1String(genre));
+    }
+    ContainerBuilder &title(const QString &v) { return text(Title, v); }
+    ContainerBuilder &artist(const QString &v) { return text(Artist, v); }
+    ContainerBuilder &tempo(int bpm)
+    {
+        head[38] = char(bpm & 0xFF);
+        head[39] = char(bpm >> 8);
+        return *this;
+    }
+    ContainerBuilder &flags(quint8 value)
+    {
+        head[185] = char(value);
+        return *this;
+    }
+    ContainerBuilder &filler()
+    {
+        const int gaps[][2] = { { 8, 12 }, { 16, 38 }, { 40, 42 }, { 55, 90 }, { 110, 122 },
+            { 282, int(head.size()) } };
+        for (const auto &gap : gaps)
+            for (int i = gap[0]; i < gap[1]; ++i)
+                head[i] = char(i | 0x80);
+        return *this;
+    }
+    ContainerBuilder &bytesAt(int offset, const QByteArray &bytes)
+    {
+        head.replace(offset, bytes.size(), bytes);
+        return *this;
+    }
+    ContainerBuilder &headerSize(int size)
+    {
+        head.resize(size, '\0');
+        return *this;
+    }
+    ContainerBuilder &midi(const QByteArray &smf)
+    {
+        data = smf;
+        return *this;
+    }
+    // The three bytes "_MF4" containers carry at the head of the first track.
+    ContainerBuilder &mf4Extra(const QByteArray &three)
+    {
+        extra = three;
+        return *this;
+    }
 
-    // The plain MIDI data with three bytes put after the first "MTrk" chunk
-    // header and the chunk length raised by 3, as "_MF4" containers hold it.
-    static QByteArray withMf4Extra(const QByteArray &smf, const QByteArray &threeBytes);
+    QByteArray header() const { return head; }
+    QByteArray build() const
+    {
+        QByteArray stored = data;
+        const qsizetype mtrk = stored.indexOf("MTrk");
+        if (magic == "_MF4" && mtrk >= 0 && stored.size() >= mtrk + 8) {
+            stored.insert(mtrk + 8, extra);
+            qToBigEndian<quint32>(qFromBigEndian<quint32>(stored.constData() + mtrk + 4) + 3,
+                stored.data() + mtrk + 4);
+        }
+        QByteArray block;
+        LzHuff().compress(stored, block);
+        QByteArray h = head;
+        qToLittleEndian<quint32>(quint32(h.size() + block.size()), h.data() + 4);
+        qToLittleEndian<quint32>(quint32(stored.size()), h.data() + 12);
+        return h + block;
+    }
 
 private:
-    void putText(int offset, int size, const QString &text);
-
-    QByteArray m_header;
-    QByteArray m_magic;
-    QByteArray m_midi;
-    QByteArray m_extra = QByteArray::fromHex("FF00FF");
+    QByteArray magic;
+    QByteArray head;
+    QByteArray data;
+    QByteArray extra = QByteArray::fromHex("FF00FF");
 };

@@ -1,45 +1,80 @@
-#ifndef MP3BUILDER_H
-#define MP3BUILDER_H
+#pragma once
 
 #include <QByteArray>
 #include <QList>
+#include <QtEndian>
 
-// Builds an ID3v2 tag frame by frame (and a few bytes of MPEG audio to put
-// after it), so that a test shows the bytes that matter.
-//
-//   QByteArray file = Mp3Builder(3).text("TIT2", "Song").padding(20).tag()
-//                     + Mp3Builder::audio();
+// Builds an ID3v2 tag frame by frame, plus a few MPEG audio frames to follow it.
 class Mp3Builder
 {
 public:
-    explicit Mp3Builder(int majorVersion = 3, quint8 flags = 0);
+    explicit Mp3Builder(int major = 3, quint8 flags = 0)
+        : major(major)
+        , flags(flags)
+    {
+    }
 
-    // A frame with this exact body (encoding byte included).
-    Mp3Builder &frame(const QByteArray &identifier, const QByteArray &body, quint16 flags = 0);
-    // A text frame: encoding 00 (ISO-8859-1) and the Latin-1 text.
-    Mp3Builder &text(const QByteArray &identifier, const QByteArray &latin1Text);
-    Mp3Builder &padding(int bytes);
-    // Writes the frame sizes of an ID3v2.4 tag as plain numbers, as some
-    // writers wrongly do.
-    Mp3Builder &plainFrameSizes();
+    Mp3Builder &frame(const QByteArray &id, const QByteArray &body)
+    {
+        QByteArray size(4, '\0');
+        if (major == 4 && !plainSizes)
+            size = synchsafe(quint32(body.size()));
+        else
+            qToBigEndian<quint32>(quint32(body.size()), size.data());
+        frames += id + size + QByteArray(2, '\0') + body;
+        return *this;
+    }
+    // Encoding 00 (ISO-8859-1) and the text.
+    Mp3Builder &text(const QByteArray &id, const QByteArray &latin1)
+    {
+        return frame(id, '\0' + latin1);
+    }
+    // Text frames from "ID=text;ID=text".
+    Mp3Builder &texts(const char *list)
+    {
+        for (const QByteArray &item : QByteArray(list).split(';'))
+            text(item.left(4), item.mid(5));
+        return *this;
+    }
+    Mp3Builder &padding(int bytes)
+    {
+        frames += QByteArray(bytes, '\0');
+        return *this;
+    }
+    // Frame sizes of a v2.4 tag written as plain numbers, as some writers do.
+    Mp3Builder &plainFrameSizes()
+    {
+        plainSizes = true;
+        return *this;
+    }
 
-    QByteArray tag() const;
+    QByteArray tag() const
+    {
+        return QByteArray("ID3") + char(major) + '\0' + char(flags)
+            + synchsafe(quint32(frames.size())) + frames;
+    }
 
-    // A few MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz) of silence.
-    static QByteArray audio(int frames = 3);
-    static QByteArray synchsafe(quint32 value);
+    // MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz: 417 bytes each) of silence.
+    static QByteArray audio(int count = 3)
+    {
+        return QByteArray::fromHex("fffb9064").append(413, '\0').repeated(count);
+    }
+    static QByteArray synchsafe(quint32 v)
+    {
+        return QByteArray(1, char((v >> 21) & 0x7F)) + char((v >> 14) & 0x7F)
+            + char((v >> 7) & 0x7F) + char(v & 0x7F);
+    }
+    static quint32 readSynchsafe(const QByteArray &b, int at)
+    {
+        quint32 v = 0;
+        for (int i = 0; i < 4; ++i)
+            v = (v << 7) | (quint8(b.at(at + i)) & 0x7F);
+        return v;
+    }
 
 private:
-    struct Frame {
-        QByteArray identifier;
-        QByteArray body;
-        quint16 flags;
-    };
     int major;
-    quint8 headerFlags;
+    quint8 flags;
     bool plainSizes = false;
-    int paddingBytes = 0;
-    QList<Frame> frames;
+    QByteArray frames;
 };
-
-#endif // MP3BUILDER_H
