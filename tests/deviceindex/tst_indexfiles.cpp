@@ -54,7 +54,9 @@ void TestIndexFiles::smallMemory_data()
     const QByteArray beta = songRecord(3, "BETA", 0, 0x01); // MP3
     const QByteArray artist = "ABCDEFGHIJKLMNOPQRSTUVWXYZ"; // fills the whole key field
     // Path in IBM 850 (é is 0x82), 46 bytes zero-padded, date and time digits.
-    auto path = [](quint32 id, const QByteArray &path) -> QByteArray { return M::bigEndian32(id) + path.leftJustified(46, '\0') + "20240302090507"; };
+    auto path = [](quint32 id, const QByteArray &path) -> QByteArray {
+        return M::bigEndian32(id) + path.leftJustified(46, '\0') + "20240302090507";
+    };
     QTest::newRow("index.idx") << "index.idx"
                                << path(0, "/Pop1/Caf\x82.mf4") + path(1, "/POP1.MID") + path(2, "/POP2.MID")
                                       + path(3, "/SONGS/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCD123.MP3");
@@ -89,8 +91,10 @@ void TestIndexFiles::smallMemory()
     const QByteArray artist = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     QVERIFY(!memory.write(QStringLiteral("POP1.MID"), M::midiFile({M::metaEvent(0x03, "Alpha"), M::tagEvent(2, artist),
                           M::tagEvent(1, "Pop"), M::tempoEvent(500000), M::metaEvent(0x06, "Intro")}), time).isEmpty());
-    QVERIFY(!memory.write(QStringLiteral("POP2.MID"), M::midiFile({M::metaEvent(0x03, "1999"), M::tagEvent(1, "pop")}), time).isEmpty());
-    QVERIFY(!memory.write(QString::fromUtf8("Pop1/Café.mf4"), M::indexedContainer("_MF4", "\xc9" "clair", artist, "Rock", 98, 1), time).isEmpty());
+    QVERIFY(!memory.write(QStringLiteral("POP2.MID"), M::midiFile({M::metaEvent(0x03, "1999"), M::tagEvent(1, "pop")}), time)
+                 .isEmpty());
+    QVERIFY(!memory.write(QString::fromUtf8("Pop1/Café.mf4"), M::indexedContainer("_MF4", "\xc9" "clair", artist, "Rock", 98, 1),
+                          time).isEmpty());
     QVERIFY(!memory.write(QStringLiteral("SONGS/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCD123.MP3"),
                           M::mp3File({M::id3Frame("TIT2", "Beta"), M::id3Frame("TPE1", "")}), time).isEmpty());
     QVERIFY(Index().createIndex(dir.path()));
@@ -101,14 +105,14 @@ void TestIndexFiles::memoryWithoutMp3()
 {
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
-    QVERIFY(memory.songs("a.mid"));
-    QVERIFY(Index().createIndex(dir.path()));
+    QVERIFY(memory.songs("a.mid") && Index().createIndex(dir.path()));
     for (const char *name : {"title3.idx", "artist3.idx", "genre3.idx"})
         QCOMPARE(memory.read(QString::fromLatin1(name)), QByteArray());
     for (const char *name : {"atitle3.idx", "aartist3.idx", "agenre3.idx"})
         QCOMPARE(memory.read(QString::fromLatin1(name)), QByteArray(256, '\xff'));
     QCOMPARE(memory.read(QStringLiteral("fsinfos.idx")), QByteArray::fromHex("010001000100000000000000"));
-    QVERIFY(QFileInfo(memory.absolute(QStringLiteral("sfx"))).isDir() && QFileInfo(memory.absolute(QStringLiteral("bridge"))).isDir());
+    QVERIFY(QFileInfo(memory.absolute(QStringLiteral("sfx"))).isDir());
+    QVERIFY(QFileInfo(memory.absolute(QStringLiteral("bridge"))).isDir());
 }
 
 void TestIndexFiles::firstLetterTable_data()

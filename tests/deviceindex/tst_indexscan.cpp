@@ -38,59 +38,44 @@ void TestIndexScan::songInfo_data()
     auto row = [](const char *tag, const char *name, const QByteArray &bytes, const QByteArray &texts, QList<int> numbers) {
         QTest::newRow(tag) << QString::fromLatin1(name) << bytes << texts << numbers;
     };
+    auto midi = [&](const char *tag, const QList<QByteArray> &events, const QByteArray &texts, int bpm = 0) {
+        row(tag, "x.mid", M::midiFile(events), texts, {bpm, 0, 0});
+    };
     // Shorter than five bytes: returns before upper-casing.
-    row("empty", "Song.mid", "", "Song.mid|<unknown>|<unknown>", {0, 0, 0});
     row("four bytes", "Song.mid", "MThd", "Song.mid|<unknown>|<unknown>", {0, 0, 0});
     row("missing", "Song.mid", "missing", "Song.mid|<unknown>|<unknown>", {0, 0, 0});
 
-    row("tempo event gives 120", "x.mid", M::midiFile({M::tempoEvent(500000)}), "X.MID|<UNKNOWN>|<UNKNOWN>", {120, 0, 0});
-    row("no tempo gives 0", "x.mid", M::midiFile({M::metaEvent(0x03, "Tune")}), "TUNE|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("tempo kept as low 8 bits", "x.mid", M::midiFile({M::tempoEvent(200000)}), "X.MID|<UNKNOWN>|<UNKNOWN>", {44, 0, 0});
-    row("midi, first of each wins", "x.kar",
+    midi("tempo event gives 120", {M::tempoEvent(500000)}, "X.MID|<UNKNOWN>|<UNKNOWN>", 120);
+    midi("no tempo gives 0", {M::metaEvent(0x03, "Tune")}, "TUNE|<UNKNOWN>|<UNKNOWN>");
+    row("first of each wins", "x.kar",
         M::midiFile({M::metaEvent(0x02, "(c) Me"), M::metaEvent(0x03, " My Song "), M::metaEvent(0x03, "Second"),
                      M::tagEvent(2, "The Band"), M::tagEvent(1, "pop"), M::tempoEvent(600000), M::tempoEvent(1000000),
                      M::metaEvent(0x06, "Intro")}),
         "MY SONG|THE BAND|POP", {100, 0, 1});
-    row("@T text title", "x.mid", M::midiFile({M::metaEvent(0x01, "@TText Title")}), "TEXT TITLE|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("@T of length 2, other texts", "x.mid", M::midiFile({M::metaEvent(0x01, "@LLyric"), M::metaEvent(0x01, "@T")}),
-        "X.MID|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("long @T keeps 24", "x.mid", M::midiFile({M::metaEvent(0x01, "@TABCDEFGHIJKLMNOPQRSTUVWXYZ0123")}),
-        "ABCDEFGHIJKLMNOPQRSTUVWX|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("long track name keeps 26", "x.mid", M::midiFile({M::metaEvent(0x03, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123")}),
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZ|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("blank track name", "x.mid", M::midiFile({M::metaEvent(0x03, "   ")}), "X.MID|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("latin-1 title", "x.mid", M::midiFile({M::metaEvent(0x03, "\xe9" "clair")}), "\xc9" "CLAIR|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("text ends at zero", "x.mid", M::midiFile({M::tagEvent(1, QByteArray("Rock\0junk", 9))}), "X.MID|<UNKNOWN>|ROCK", {0, 0, 0});
-    row("tag of length 0", "x.mid", M::midiFile({QByteArray::fromHex("00ff4b00"), M::tagEvent(2, "Band")}),
-        "X.MID|BAND|<UNKNOWN>", {0, 0, 0});
-    row("second line artist", "x.mid", M::midiFile({M::metaEvent(0x03, "T"), M::secondLineEvent("(The Band)")}),
-        "T|THE BAND|<UNKNOWN>", {0, 0, 0});
-    row("second line drops its last byte", "x.mid",
-        M::midiFile({QByteArray::fromHex("00f00e0020240005") + "(Band)X" + QByteArray::fromHex("f7")}),
-        "X.MID|BAND|<UNKNOWN>", {0, 0, 0});
-    row("second line without bracket", "x.mid", M::midiFile({M::secondLineEvent("Just words")}),
-        "X.MID|<UNKNOWN>|<UNKNOWN>", {0, 0, 0});
-    row("tag artist wins over second line", "x.mid", M::midiFile({M::tagEvent(2, "Tagged"), M::secondLineEvent("(Line)")}),
-        "X.MID|TAGGED|<UNKNOWN>", {0, 0, 0});
-    row("status byte ends the scan", "x.mid",
-        M::midiFile({M::tempoEvent(500000), QByteArray::fromHex("0090403c81"), M::metaEvent(0x03, "Late").mid(1)}),
-        "X.MID|<UNKNOWN>|<UNKNOWN>", {120, 0, 0});
+    midi("@T text title", {M::metaEvent(0x01, "@TText Title")}, "TEXT TITLE|<UNKNOWN>|<UNKNOWN>");
+    midi("@T of length 2, other texts", {M::metaEvent(0x01, "@LLyric"), M::metaEvent(0x01, "@T")}, "X.MID|<UNKNOWN>|<UNKNOWN>");
+    midi("long name keeps 26", {M::metaEvent(0x03, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123")},
+         "ABCDEFGHIJKLMNOPQRSTUVWXYZ|<UNKNOWN>|<UNKNOWN>");
+    midi("latin-1 title", {M::metaEvent(0x03, "\xe9" "clair")}, "\xc9" "CLAIR|<UNKNOWN>|<UNKNOWN>");
+    midi("tag of length 0", {QByteArray::fromHex("00ff4b00"), M::tagEvent(2, "Band")}, "X.MID|BAND|<UNKNOWN>");
+    midi("second line artist", {M::metaEvent(0x03, "T"), M::secondLineEvent("(The Band)")}, "T|THE BAND|<UNKNOWN>");
+    midi("second line drops its last byte", {QByteArray::fromHex("00f00e0020240005") + "(Band)X" + QByteArray::fromHex("f7")},
+         "X.MID|BAND|<UNKNOWN>");
+    midi("tag wins over second line", {M::tagEvent(2, "Tagged"), M::secondLineEvent("(Line)")}, "X.MID|TAGGED|<UNKNOWN>");
     row("unknown content gives 120", "x.mid", "RIFF----WAVEfmt ", "X.MID|<UNKNOWN>|<UNKNOWN>", {120, 0, 0});
 
     row("mf4", "s.mf4", M::indexedContainer("_MF4", "Title", "Artist", "Genre", 98, 1), "TITLE|ARTIST|GENRE", {98, 3, 1});
     row("mf3, marker byte not a bit", "s.mf3", M::indexedContainer("_MF3", "T", "A", "G", 70, 3), "T|A|G", {70, 2, 0});
     row("mf5", "s.mf5", M::indexedContainer("_MF5", "T5", "", "", 0, 0), "T5|<UNKNOWN>|<UNKNOWN>", {0, 4, 0});
-    row("container blank title", "Song.mf4", M::indexedContainer("_MF4", "  ", "A", "G", 90, 0), "SONG.MF4|A|G", {90, 3, 0});
-    row("container header reader offsets", "s.mf4", M::container("_MF4", {{122, "Title"}, {218, "Artist"}, {250, "Genre"}}),
+    row("container header reader offsets", "s.mf4",
+        M::indexedContainer("_MF4", "", "", "", 0, 0).replace(122, 5, "Title").replace(218, 6, "Artist").replace(250, 5, "Genre"),
         "S.MF4|<UNKNOWN>|<UNKNOWN>", {0, 3, 0});
-    row("container suffix does not matter", "s.mid", M::indexedContainer("_MF3", "T", "A", "G", 1, 0), "T|A|G", {1, 2, 0});
 
     row("mp3, first of each wins", "s.mp3",
         M::mp3File({M::id3Frame("TIT2", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"), M::id3Frame("TPE1", "Band"),
                     M::id3Frame("TCON", "Rock"), M::id3Frame("TCON", "Blues")}),
         "ABCDEFGHIJKLMNOPQRSTUVWXYZ|BAND|ROCK", {0, 1, 0});
-    row("mp3 untagged, frame-like bytes", "s.mp3",
-        QByteArray::fromHex("fffb9064") + M::id3Frame("TIT2", "Fake") + QByteArray(40, '\x55'),
+    row("mp3 untagged, frame-like bytes", "s.mp3", QByteArray::fromHex("fffb9064") + M::id3Frame("TIT2", "Fake") + "UUUU",
         "S.MP3|<UNKNOWN>|<UNKNOWN>", {0, 1, 0});
     row("mp3 holding midi", "s.mp3", M::midiFile({M::metaEvent(0x03, "Midi"), M::tempoEvent(500000)}),
         "S.MP3|<UNKNOWN>|<UNKNOWN>", {0, 1, 0});
@@ -99,9 +84,6 @@ void TestIndexScan::songInfo_data()
         "S.MP3|<UNKNOWN>|<UNKNOWN>", {0, 1, 0});
     row("mp3 empty frame counts as found", "s.mp3", M::mp3File({M::id3Frame("TIT2", "Song"), M::id3Frame("TPE1", "")}),
         "SONG||<UNKNOWN>", {0, 1, 0});
-    row("mp3 frame of size 0", "s.mp3", M::mp3File({"TIT2" + QByteArray(6, '\0')}), "|<UNKNOWN>|<UNKNOWN>", {0, 1, 0});
-    row("mp3 frame past the data", "s.mp3", M::mp3File({"TIT2" + M::bigEndian32(5000) + QByteArray(3, '\0') + "Cut"}, 0),
-        "S.MP3|<UNKNOWN>|<UNKNOWN>", {0, 1, 0});
 }
 
 void TestIndexScan::songInfo()
@@ -124,55 +106,52 @@ void TestIndexScan::songInfo()
 void TestIndexScan::renameLongName_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("existing"); // MyFavo-1.mid ... MyFavo-n.mid
+    QTest::addColumn<int>("existing"); // MyFavo-1.mid to MyFavo-n.mid
     QTest::addColumn<QString>("expected");
     QTest::newRow("spaces dropped") << "My Favourite Song.mid" << 0 << "MyFavo-1.mid";
     QTest::newRow("next free number") << "My Favourite Song.mid" << 1 << "MyFavo-2.mid";
     QTest::newRow("two digits keep five") << "My Favourite Song.mid" << 9 << "MyFav-10.mid";
     QTest::newRow("eight characters stay") << "ABCDEFGH.mid" << 0 << "ABCDEFGH.mid";
     QTest::newRow("nine characters renamed") << "ABCDEFGHI.mid" << 0 << "ABCDEF-1.mid";
-    QTest::newRow("dots apostrophes hyphens dropped") << "It's-a.b song.KAR" << 0 << "Itsabs-1.KAR";
     QTest::newRow("folder") << "Long Folder Name/" << 0 << "LongFo-1";
 }
 
 void TestIndexScan::renameLongName()
 {
     QFETCH(QString, name);
-    QFETCH(int, existing);
     QFETCH(QString, expected);
+    QFETCH(int, existing);
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
     for (int i = 1; i <= existing; ++i)
         QVERIFY(!memory.write(QStringLiteral("MyFavo-%1.mid").arg(i), "other").isEmpty());
     const bool folder = name.endsWith(QLatin1Char('/'));
-    QVERIFY(folder ? memory.mkdir(name) : !memory.write(name, "song").isEmpty());
+    QVERIFY(folder ? memory.mkdir(name.chopped(1)) : !memory.write(name, "song").isEmpty());
+    name.remove(QLatin1Char('/'));
     Index index;
     index.setRootPath(dir.path());
     QStringList asked;
     index.setRenameQuestion([&](const QString &path, const QString &message) { return asked << path << message, 0; });
-    const QString result = index.renameLongFileName(memory.absolute(name.remove(QLatin1Char('/'))));
-    QCOMPARE(result, memory.absolute(expected));
+    QCOMPARE(index.renameLongFileName(memory.absolute(name)), memory.absolute(expected));
     QCOMPARE(memory.read(expected), folder ? QByteArray() : QByteArray("song"));
     QCOMPARE(memory.exists(name), expected == name);
     if (expected != name)
-        QCOMPARE(asked, QStringList({memory.absolute(name), QStringLiteral("verrà rinominato: ") + result
+        QCOMPARE(asked, QStringList({memory.absolute(name), QStringLiteral("verrà rinominato: ") + memory.absolute(expected)
                                     + QStringLiteral("\n\nSe il file non viene rinominato, è possibile che non venga "
                                                      "rilevato da Quenor.")}));
-    else
-        QVERIFY(asked.isEmpty());
+    QCOMPARE(asked.isEmpty(), expected == name);
 }
 
 void TestIndexScan::renameAnswers_data()
 {
     QTest::addColumn<QList<int>>("answers");
-    QTest::addColumn<int>("questions");
     QTest::addColumn<QString>("renamed"); // one letter per song
-    QTest::newRow("yes all") << QList<int>({1}) << 1 << "yyy";
-    QTest::newRow("no all") << QList<int>({3}) << 1 << "nnn";
-    QTest::newRow("yes then no all") << QList<int>({0, 3}) << 2 << "ynn";
-    QTest::newRow("no then yes all") << QList<int>({2, 1}) << 2 << "nyy";
-    QTest::newRow("closed dialog is no") << QList<int>({-1, -1, 0}) << 3 << "nny";
-    QTest::newRow("nobody to ask") << QList<int>() << 0 << "nnn";
+    QTest::newRow("yes all") << QList<int>({1}) << "yyy";
+    QTest::newRow("no all") << QList<int>({3}) << "nnn";
+    QTest::newRow("yes, no, no all") << QList<int>({0, 2, 3}) << "ynn";
+    QTest::newRow("no then yes all") << QList<int>({2, 1}) << "nyy";
+    QTest::newRow("closed dialog is no") << QList<int>({-1, -1, 0}) << "nny";
+    QTest::newRow("nobody to ask") << QList<int>() << "nnn";
 }
 
 void TestIndexScan::renameAnswers()
@@ -188,12 +167,11 @@ void TestIndexScan::renameAnswers()
         index.setRenameQuestion([&](const QString &, const QString &) { return answers.value(asked++, 0); });
     index.setRootPath(dir.path());
     index.scan_files(dir.path());
-    QTEST(asked, "questions");
-    const QStringList longNames = M::words("/AlphaSong1.mid /BravoSong2.mid /CharlieSong3.mid");
-    const QStringList shortNames = M::words("/AlphaS-1.mid /BravoS-1.mid /Charli-1.mid");
+    QCOMPARE(asked, answers.size());
     QStringList expected;
     for (int i = 0; i < 3; ++i)
-        expected << (renamed.at(i) == QLatin1Char('y') ? shortNames : longNames).at(i);
+        expected << M::words(renamed.at(i) == QLatin1Char('y') ? "/AlphaS-1.mid /BravoS-1.mid /Charli-1.mid"
+                                                                : "/AlphaSong1.mid /BravoSong2.mid /CharlieSong3.mid").at(i);
     QCOMPARE(indexedPaths(index), expected);
     for (const QString &path : expected)
         QVERIFY2(memory.exists(path), qPrintable(path));
@@ -227,7 +205,6 @@ void TestIndexScan::walk()
     QCOMPARE(met.count(), 12); // every visible file outside the skipped folders
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("File non importato, path troppo lungo: ") + memory.absolute(tooLong));
-
     // A second scan adds nothing, nor does the same path in another case.
     index.songs()[0].path = index.songs()[0].path.toLower();
     index.scan_files(index.rootPath());

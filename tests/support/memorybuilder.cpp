@@ -20,15 +20,14 @@ QString MemoryBuilder::absolute(const QString &relPath) const
 
 QString MemoryBuilder::write(const QString &relPath, const QByteArray &bytes, const QDateTime &modified)
 {
-    const QString path = absolute(relPath);
-    QFile file(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)
+    QFile file(absolute(relPath));
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()) || !file.open(QIODevice::WriteOnly)
         || file.write(bytes) != bytes.size())
         return QString();
     // Flushed first, so that closing does not touch the time again.
     if (modified.isValid() && !(file.flush() && file.setFileTime(modified, QFileDevice::FileModificationTime)))
         return QString();
-    return path;
+    return file.fileName();
 }
 
 bool MemoryBuilder::songs(const char *relPaths)
@@ -105,20 +104,15 @@ QByteArray MemoryBuilder::secondLineEvent(const QByteArray &text)
     return QByteArray::fromHex("00f0") + char(quint8(body.size())) + body;
 }
 
-QByteArray MemoryBuilder::container(const QByteArray &magic, const QList<QPair<int, QByteArray>> &fields)
-{
-    QByteArray header(magic == "_MF5" ? 1024 : 512, '\0');
-    header.replace(0, 4, magic.left(4));
-    for (const auto &field : fields)
-        header.replace(field.first, field.second.size(), field.second);
-    return header + QByteArray::fromHex("a55a0102030405060708090a0b0c0d0e0f");
-}
-
 QByteArray MemoryBuilder::indexedContainer(const QByteArray &magic, const QByteArray &title, const QByteArray &artist,
                                            const QByteArray &genre, quint8 bpm, quint8 markers)
 {
-    return container(magic, {{38, QByteArray(1, char(bpm))}, {138, title.left(26)}, {201, QByteArray(1, char(markers))},
-                             {234, artist.left(26)}, {266, genre.left(26)}});
+    QByteArray header = magic.left(4).leftJustified(magic == "_MF5" ? 1024 : 512, '\0');
+    header[38] = char(bpm);
+    header[201] = char(markers);
+    header.replace(138, title.left(26).size(), title.left(26)).replace(234, artist.left(26).size(), artist.left(26));
+    header.replace(266, genre.left(26).size(), genre.left(26));
+    return header + QByteArray::fromHex("a55a0102030405060708090a0b0c0d0e0f");
 }
 
 QByteArray MemoryBuilder::id3Frame(const QByteArray &id, const QByteArray &text)
@@ -126,12 +120,10 @@ QByteArray MemoryBuilder::id3Frame(const QByteArray &id, const QByteArray &text)
     return id.left(4) + bigEndian32(quint32(text.size() + 1)) + QByteArray(3, '\0') + text;
 }
 
-QByteArray MemoryBuilder::mp3File(const QList<QByteArray> &frames, int padding, bool tagged)
+QByteArray MemoryBuilder::mp3File(const QList<QByteArray> &frames, int padding)
 {
     // An MPEG-1 layer III frame header and bytes standing for the audio.
     const QByteArray audio = QByteArray::fromHex("fffb9064") + QByteArray(60, '\x55');
-    if (!tagged)
-        return audio;
     const QByteArray body = frames.join() + QByteArray(padding, '\0');
     const quint32 size = quint32(body.size());
     QByteArray tag = "ID3" + QByteArray::fromHex("030000");

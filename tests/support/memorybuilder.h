@@ -2,10 +2,8 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QList>
 #include <QMap>
-#include <QPair>
-#include <QString>
+#include <QStringList>
 
 // A fake Quenor memory in a folder: song files showing only the bytes the
 // index scan reads, the device's playlists, readers for the index files.
@@ -36,15 +34,14 @@ public:
     static QByteArray tempoEvent(quint32 microsPerQuarter); // 00 FF 51 03 tttttt
     // The display's second text line: F0 len 00 20 24 00 05 text 00 00 F7.
     static QByteArray secondLineEvent(const QByteArray &text);
-    // Magic, 512-byte header (1024 for "_MF5") holding the fields, stream.
-    static QByteArray container(const QByteArray &magic, const QList<QPair<int, QByteArray>> &fields);
-    // bpm at 38, title 138, markers 201, artist 234, genre 266.
+    // Magic, a 512-byte header (1024 for "_MF5") holding bpm at 38, title
+    // 138, markers 201, artist 234 and genre 266, then the stream.
     static QByteArray indexedContainer(const QByteArray &magic, const QByteArray &title, const QByteArray &artist,
                                        const QByteArray &genre, quint8 bpm, quint8 markers);
     // ID3v2.3 text frame: id, size (text + 1), flags 00 00, encoding 00, text.
     static QByteArray id3Frame(const QByteArray &id, const QByteArray &text);
     // "ID3" 03 00 00, synchsafe size, frames, padding, audio bytes.
-    static QByteArray mp3File(const QList<QByteArray> &frames, int padding = 16, bool tagged = true);
+    static QByteArray mp3File(const QList<QByteArray> &frames, int padding = 16);
     static QByteArray bigEndian32(quint32 value);
 
     // playlist/playlist.dat: 32-byte records, little-endian number first.
