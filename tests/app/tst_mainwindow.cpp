@@ -22,11 +22,6 @@ template <typename T> T *child(QWidget &window, const char *name)
     return object;
 }
 
-QVariant storedValue(QLatin1String key)
-{
-    return QSettings(AppSettings::organisation, AppSettings::application).value(key);
-}
-
 QString checkedLanguage(QWidget &window)
 {
     QString checked;
@@ -138,8 +133,9 @@ private slots:
             QTRY_COMPARE(menu->title(), QString::fromLatin1(step.preferences));
             QCOMPARE(sync->text() == english, qstrcmp(step.stored, "it") != 0);
             QCOMPARE(window.windowTitle(), QStringLiteral("Quenor PC"));
-            QCOMPARE(
-                storedValue(AppSettings::languageKey).toString(), QString::fromLatin1(step.stored));
+            QCOMPARE(QSettings(AppSettings::organisation, AppSettings::application)
+                         .value(AppSettings::languageKey),
+                QVariant(QString::fromLatin1(step.stored)));
             QCOMPARE(checkedLanguage(window), QString::fromLatin1(step.action));
             QVERIFY(!sync->isEnabled());
         }
