@@ -115,26 +115,24 @@ private slots:
         QCOMPARE(withoutStamps(readFile(path)), expected);
     }
 
-    // The first-run choice is stored at once, for every later component to read.
     void resolveLanguage_data()
     {
         QTest::addColumn<QString>("stored"); // empty: nothing stored
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("language");
-        auto row
-            = [](const char *name, const char *stored, const char *locale, const char *result) {
-                  QTest::newRow(name) << QString::fromLatin1(stored) << QString::fromLatin1(locale)
-                                      << QString::fromLatin1(result);
-              };
-        row("first run, Italy", "", "it_IT", "it");
-        row("first run, Swiss Italian", "", "it_CH", "it");
-        row("first run, Germany", "", "de_DE", "en");
-        row("never chosen, Italy", "--", "it_IT", "it");
-        row("never chosen, C", "--", "C", "en");
-        row("chosen German kept", "de", "it_IT", "de");
-        row("chosen Italian kept", "it", "en_US", "it");
+        QTest::newRow("first run, Italy") << QString() << QStringLiteral("it_IT") << "it";
+        QTest::newRow("first run, Swiss Italian") << QString() << QStringLiteral("it_CH") << "it";
+        QTest::newRow("first run, Germany") << QString() << QStringLiteral("de_DE") << "en";
+        QTest::newRow("never chosen, Italy")
+            << QStringLiteral("--") << QStringLiteral("it_IT") << "it";
+        QTest::newRow("never chosen, C") << QStringLiteral("--") << QStringLiteral("C") << "en";
+        QTest::newRow("chosen German kept")
+            << QStringLiteral("de") << QStringLiteral("it_IT") << "de";
+        QTest::newRow("chosen Italian kept")
+            << QStringLiteral("it") << QStringLiteral("en_US") << "it";
     }
 
+    // The first-run choice is stored at once, for every later component to read.
     void resolveLanguage()
     {
         QFETCH(QString, stored);
@@ -148,9 +146,8 @@ private slots:
         QCOMPARE(Startup::resolveLanguage(store, QLocale(locale)), language);
         store.sync();
         QCOMPARE(QSettings(AppSettings::organisation, AppSettings::application)
-                     .value(AppSettings::languageKey)
-                     .toString(),
-            language);
+                     .value(AppSettings::languageKey),
+            QVariant(language));
     }
 
     void fatalAborts_data()
