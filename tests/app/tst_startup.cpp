@@ -1,197 +1,201 @@
 #include "appsettings.h"
-#include "mainwindow.h"
+#include "buildinfo.h"
+#include "messagelog.h"
 #include "startup.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QSettings>
-#include <QToolButton>
-#include <QTranslator>
 #include <QtTest>
+
+#include <sys/resource.h>
+
+namespace
+{
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The log without its "[dd-MM-yyyy hh:mm:ss]" stamps; a line without one is marked.
+QByteArray withoutStamps(const QByteArray &log)
+{
+    static const QRegularExpression stamp(
+        QStringLiteral("^\\[\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d\\]"));
+    QString text;
+    for (const QString &line :
+        QString::fromLatin1(log).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        text += (stamp.match(line).hasMatch() ? line.mid(21) : QStringLiteral("NO STAMP ") + line)
+            + QLatin1Char('\n');
+    return text.toLatin1();
+}
+
+QByteArray banner()
+{
+    return "D| |==============================================================================|\n"
+           "D| V ========================  Log start  ======================================= V\n"
+           "D| \nD| Version:  1.76\nD| Build:    "
+        + BuildInfo::compilerDate() + " - " + BuildInfo::compilerTime() + "\nD| \n";
+}
+
+// The child side of the abort test: install a handler, log, die.
+int runChild(const QByteArray &mode)
+{
+    const rlimit noCore = { 0, 0 };
+    setrlimit(RLIMIT_CORE, &noCore);
+    qInstallMessageHandler(
+        mode == "discard" ? MessageLog::discardMessageHandler : MessageLog::fileMessageHandler);
+    qWarning("[Child] before the end");
+    qFatal("[Child] FATAL: cannot go on !!!");
+    qWarning("[Child] after the end");
+    return 0;
+}
+
+} // namespace
 
 class TestStartup : public QObject
 {
     Q_OBJECT
 
-private:
-    static QSettings settings()
-    {
-        return QSettings(AppSettings::organisation, AppSettings::application);
-    }
-
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void init()
+    void init() { QVERIFY(m_dir.isValid() && QDir::setCurrent(m_dir.path())); }
+    void cleanup()
     {
-        QSettings store(AppSettings::organisation, AppSettings::application);
-        store.clear();
+        QDir::setCurrent(QDir::tempPath());
+        QFile::remove(m_dir.filePath(QStringLiteral("log.txt")));
     }
 
-    void cataloguesCompiledIn_data()
+    // The severity prefixes of the other types are checked through install().
+    void formatLine()
     {
-        QTest::addColumn<QString>("catalogue");
-        QTest::addColumn<QString>("context");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("translation");
-        QTest::newRow("program, English") << ":/trans/quenorpc_en"
-                                          << "MainWindow"
-                                          << "Esci"
-                                          << "Quit";
-        QTest::newRow("program, Italian") << ":/trans/quenorpc_it"
-                                          << "HelpDialog"
-                                          << "Aiuto"
-                                          << "Aiuto Quenor PC";
-        QTest::newRow("framework, Italian") << ":/trans/qt_it"
-                                            << "QProgressDialog"
-                                            << "Cancel"
-                                            << "Annulla";
-        // Compiled in although nothing loads it.
-        QTest::newRow("framework, German") << ":/trans/qt_de"
-                                           << "QProgressDialog"
-                                           << "Cancel"
-                                           << "Abbrechen";
+        const QDateTime when(QDate(987, 1, 2), QTime(3, 4, 5));
+        QCOMPARE(MessageLog::formatLine(QtFatalMsg, "x", when),
+            QByteArray("[02-01-0987 03:04:05]F| x\n"));
+        QCOMPARE(MessageLog::formatLine(QtInfoMsg, "x", when), QByteArray());
     }
 
-    void cataloguesCompiledIn()
+    void install_data()
     {
-        QFETCH(QString, catalogue);
-        QFETCH(QString, context);
-        QFETCH(QString, source);
-        QFETCH(QString, translation);
-        QTranslator translator;
-        QVERIFY(translator.load(catalogue));
-        QCOMPARE(
-            translator.translate(context.toLatin1().constData(), source.toLatin1().constData()),
-            translation);
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("clear");
+        QTest::addColumn<bool>("oldLog");
+        QTest::addColumn<QByteArray>("expected"); // empty: no log file
+        const QByteArray old = "D| last run\n";
+        const QByteArray run = banner() + "D| next\nW| [MetaSong] \"a.mid\"\nC| bad\n";
+        QTest::newRow("off, no log") << false << false << false << QByteArray();
+        QTest::newRow("off, old log untouched") << false << true << true << old;
+        QTest::newRow("on, appends") << true << false << true << old + run;
+        QTest::newRow("on, clears") << true << true << true << run;
+        QTest::newRow("on, first log") << true << false << false << run;
     }
 
-    void languageForLocale_data()
+    void install()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("language");
-        QTest::newRow("Italy") << "it_IT"
-                               << "it";
-        QTest::newRow("Switzerland, Italian") << "it_CH"
-                                              << "it";
-        QTest::newRow("United States") << "en_US"
-                                       << "en";
-        QTest::newRow("Germany") << "de_DE"
-                                 << "en";
-        QTest::newRow("Switzerland, German") << "de_CH"
-                                             << "en";
-        QTest::newRow("C") << "C"
-                           << "en";
-    }
+        QFETCH(bool, enabled);
+        QFETCH(bool, clear);
+        QFETCH(bool, oldLog);
+        QFETCH(QByteArray, expected);
+        const QString path = m_dir.filePath(QStringLiteral("log.txt"));
+        if (oldLog) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[01-01-2026 10:00:00]D| last run\n");
+        }
+        const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+        MessageLog::install(enabled, clear);
+        qDebug("next");
+        const QByteArray atOnce = readFile(path); // written as soon as the handler returns
+        qWarning() << "[MetaSong]" << QStringLiteral("a.mid");
+        qCritical("bad");
+        qInfo("not logged");
+        qInstallMessageHandler(previous);
 
-    void languageForLocale()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, language);
-        QCOMPARE(Startup::languageForLocale(QLocale(locale)), language);
+        QCOMPARE(QFile::exists(path), !expected.isEmpty());
+        QCOMPARE(atOnce.endsWith("]D| next\n"), enabled);
+        QCOMPARE(withoutStamps(readFile(path)), expected);
     }
 
     void resolveLanguage_data()
     {
-        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("stored"); // empty: nothing stored
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("language");
-        QTest::newRow("first run, Italian") << QVariant() << "it_IT"
-                                            << "it";
-        QTest::newRow("first run, French") << QVariant() << "fr_FR"
-                                           << "en";
-        QTest::newRow("never chosen, Italian") << QVariant(QStringLiteral("--")) << "it_IT"
-                                               << "it";
-        QTest::newRow("never chosen, English") << QVariant(QStringLiteral("--")) << "en_GB"
-                                               << "en";
-        QTest::newRow("chosen German kept") << QVariant(QStringLiteral("de")) << "it_IT"
-                                            << "de";
-        QTest::newRow("chosen English kept") << QVariant(QStringLiteral("en")) << "it_IT"
-                                             << "en";
-        QTest::newRow("chosen Italian kept") << QVariant(QStringLiteral("it")) << "en_US"
-                                             << "it";
+        QTest::newRow("first run, Italy") << QString() << QStringLiteral("it_IT") << "it";
+        QTest::newRow("first run, Swiss Italian") << QString() << QStringLiteral("it_CH") << "it";
+        QTest::newRow("first run, Germany") << QString() << QStringLiteral("de_DE") << "en";
+        QTest::newRow("never chosen, Italy")
+            << QStringLiteral("--") << QStringLiteral("it_IT") << "it";
+        QTest::newRow("never chosen, C") << QStringLiteral("--") << QStringLiteral("C") << "en";
+        QTest::newRow("chosen German kept")
+            << QStringLiteral("de") << QStringLiteral("it_IT") << "de";
+        QTest::newRow("chosen Italian kept")
+            << QStringLiteral("it") << QStringLiteral("en_US") << "it";
     }
 
+    // The first-run choice is stored at once, for every later component to read.
     void resolveLanguage()
     {
-        QFETCH(QVariant, stored);
+        QFETCH(QString, stored);
         QFETCH(QString, locale);
         QFETCH(QString, language);
-        {
-            QSettings store(AppSettings::organisation, AppSettings::application);
-            if (stored.isValid())
-                store.setValue(AppSettings::languageKey, stored);
-        }
+        QStandardPaths::setTestModeEnabled(true);
         QSettings store(AppSettings::organisation, AppSettings::application);
-        QCOMPARE(Startup::resolveLanguage(store, QLocale(locale)), language);
-        store.sync();
-        // Stored at once, for every later component to read.
-        QSettings other(AppSettings::organisation, AppSettings::application);
-        QCOMPARE(other.value(AppSettings::languageKey).toString(), language);
-    }
-
-    // What the user sees after the first start: the translation that matches
-    // the stored language, with the matching check mark.
-    void windowShowsChosenLanguage_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("preferences");
-        QTest::addColumn<QString>("transfer");
-        QTest::addColumn<QString>("checkedAction");
-        QTest::addColumn<bool>("frameworkItalian");
-        QTest::newRow("first run, Italian locale") << "it_IT" << QString() << "Preferenze"
-                                                   << "Trasferisci song nella memoria di Quenor"
-                                                   << "actionItalian" << true;
-        QTest::newRow("first run, English locale") << "en_US" << QString() << "Preferences"
-                                                   << "Transfer songs in the Quenor memory"
-                                                   << "actionEnglish" << false;
-        QTest::newRow("stored German") << "it_IT"
-                                       << "de"
-                                       << "Preferences"
-                                       << "Transfer songs in the Quenor memory"
-                                       << "actionGerman" << false;
-    }
-
-    void windowShowsChosenLanguage()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, stored);
-        QFETCH(QString, preferences);
-        QFETCH(QString, transfer);
-        QFETCH(QString, checkedAction);
-        QFETCH(bool, frameworkItalian);
-
-        QSettings store(AppSettings::organisation, AppSettings::application);
+        store.clear();
         if (!stored.isEmpty())
             store.setValue(AppSettings::languageKey, stored);
-        QTranslator program;
-        QTranslator framework;
-        const QString language = Startup::resolveLanguage(store, QLocale(locale));
+        QCOMPARE(Startup::resolveLanguage(store, QLocale(locale)), language);
         store.sync();
-        Startup::installTranslations(language, program, framework);
-
-        MainWindow window;
-        QCOMPARE(
-            window.findChild<QMenu *>(QStringLiteral("menuPreferences"))->title(), preferences);
-        QCOMPARE(window.findChild<QToolButton *>(QStringLiteral("transferFilesToolButton"))->text(),
-            transfer);
-        for (const char *name : { "actionItalian", "actionEnglish", "actionGerman" }) {
-            auto *action = window.findChild<QAction *>(QLatin1String(name));
-            QVERIFY(action);
-            QCOMPARE(action->isChecked(), checkedAction == QLatin1String(name));
-        }
-        // German can only come from the stored setting: its action stays hidden.
-        QVERIFY(!window.findChild<QAction *>(QStringLiteral("actionGerman"))->isVisible());
-        QCOMPARE(framework.isEmpty(), !frameworkItalian);
-        QCOMPARE(
-            QCoreApplication::translate("QProgressDialog", "Cancel") == QLatin1String("Annulla"),
-            frameworkItalian);
-
-        QCoreApplication::removeTranslator(&program);
-        QCoreApplication::removeTranslator(&framework);
+        QCOMPARE(QSettings(AppSettings::organisation, AppSettings::application)
+                     .value(AppSettings::languageKey),
+            QVariant(language));
     }
+
+    void fatalAborts_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<bool>("logFolder");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("file handler writes, then aborts")
+            << QByteArray("file") << false
+            << QByteArray("W| [Child] before the end\nF| [Child] FATAL: cannot go on !!!\n");
+        QTest::newRow("unwritable log still aborts") << QByteArray("file") << true << QByteArray();
+        QTest::newRow("discard handler") << QByteArray("discard") << false << QByteArray();
+    }
+
+    void fatalAborts()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(bool, logFolder);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir dir;
+        if (logFolder)
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("log.txt")));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUENOR_LOG_CHILD"), QString::fromLatin1(mode));
+        child.setProcessEnvironment(env);
+        child.setWorkingDirectory(dir.path());
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        const QString log = dir.filePath(QStringLiteral("log.txt"));
+        QCOMPARE(QFileInfo(log).isFile(), !expected.isEmpty());
+        QCOMPARE(withoutStamps(readFile(log)), expected);
+    }
+
+private:
+    QTemporaryDir m_dir;
 };
 
-QTEST_MAIN(TestStartup)
+int main(int argc, char *argv[])
+{
+    const QByteArray childMode = qgetenv("QUENOR_LOG_CHILD");
+    if (!childMode.isEmpty())
+        return runChild(childMode);
+    QCoreApplication app(argc, argv);
+    TestStartup test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_startup.moc"
