@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   qt6-qpa-plugins libgl-dev
   sqlite3
-  xvfb xauth
+  xvfb xauth imagemagick fonts-dejavu-core
   python3-mutagen python3-mido
 )
 

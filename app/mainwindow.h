@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QModelIndex>
+#include <QPoint>
+#include <QSettings>
+#include <QStringList>
+#include <QTranslator>
+
+class QEvent;
+class QProgressDialog;
+
+namespace Ui
+{
+class MainWindow;
+}
+
+// The program's only top-level window: the three workflow buttons, the song
+// table, the menus and two hidden panels for diagnostics. It owns the
+// settings store it reads at construction and its own pair of translators
+// for switching the language while the program runs.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Stores the copyright-question setting and moves the check mark of the
+    // "Messaggi Copyright" menu to "Si" (enable) or "No".
+    void enableCopyrightMessage(bool enable);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private slots:
+    void on_selectDirToolButton_clicked();
+    void on_updateDataToolButton_clicked();
+    void on_actionItalian_triggered();
+    void on_actionEnglish_triggered();
+    void on_actionGerman_triggered();
+    void on_actionAbout_triggered();
+    void on_actionAbout_QT_triggered();
+    void on_actionContents_triggered();
+    void on_actionCopyrightYes_triggered();
+    void on_actionCopyrightNo_triggered();
+    void onSongsTableViewDoubleClicked(const QModelIndex &index);
+    void on_optimizeMemory_triggered();
+    void on_transferFilesToolButton_clicked();
+    void on_actionSongsList_triggered();
+    void onSongsTableViewShowContextMenu(const QPoint &pos);
+    void on_dbgImportPushButton_clicked();
+    void on_dbgSavePushButton_clicked();
+    void on_dbgAddMarkerPushButton_clicked();
+    void on_dbgShowDialogPushButton_clicked();
+    void on_dbgHidePushButton_clicked();
+    void on_dbgBackupPushButton_clicked();
+    void on_dbgLogEnableCheckBox_toggled(bool checked);
+    void on_dbgLogClearCheckBox_toggled(bool checked);
+
+private:
+    // Stores language ("it", "en", "de"), marks its action only and installs
+    // the window's translators for it.
+    void switchLanguage(const QString &language);
+    void markLanguage(const QString &language);
+    void retranslateTexts();
+    // The catalogue and the song table; until they are wired in, only the
+    // start state of the workflow buttons.
+    void setupLibrary();
+
+    Ui::MainWindow *ui;
+    QProgressDialog *m_progressDialog = nullptr;
+    int m_selectedFilesCount = 0;
+    bool m_copyrightAskDefault = true;
+    QStringList m_selectedFiles;
+    QSettings m_settings;
+    QTranslator m_programTranslator;
+    QTranslator m_frameworkTranslator;
+};
