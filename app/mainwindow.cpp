@@ -71,10 +71,10 @@ void MainWindow::setupLibrary()
     qDebug() << "DB initialized correctly";
 
     connect(ui->userLibraryTableView, &QAbstractItemView::doubleClicked, this,
-            &MainWindow::onSongsTableViewDoubleClicked);
+        &MainWindow::onSongsTableViewDoubleClicked);
     ui->userLibraryTableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->userLibraryTableView, &QWidget::customContextMenuRequested, this,
-            &MainWindow::onSongsTableViewShowContextMenu);
+        &MainWindow::onSongsTableViewShowContextMenu);
 
     initUserLibraryModel();
     LibraryView::setUp(ui->userLibraryTableView, m_libraryModel);
