@@ -4,6 +4,8 @@
 #include "aboutdialog.h"
 #include "appsettings.h"
 #include "helpdialog.h"
+#include "libraryview.h"
+#include "usersongsreltablemodel.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -47,12 +49,46 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete ui;
+    // The model uses the library connection: it goes before the database.
+    delete m_libraryModel;
+    m_libraryModel = nullptr;
 }
 
 void MainWindow::setupLibrary()
 {
     ui->updateDataToolButton->setEnabled(false);
     ui->transferFilesToolButton->setEnabled(false);
+
+    if (!m_database.init()) {
+        qDebug() << "Error initializing DB !!!";
+        // Without the catalogue and the library no song command can work.
+        ui->selectDirToolButton->setEnabled(false);
+        // Told once, over the window, when the event loop runs.
+        QMetaObject::invokeMethod(
+            this, [this] { LibraryView::tellDatabaseUnavailable(this); }, Qt::QueuedConnection);
+        return;
+    }
+    qDebug() << "DB initialized correctly";
+
+    connect(ui->userLibraryTableView, &QAbstractItemView::doubleClicked, this,
+        &MainWindow::onSongsTableViewDoubleClicked);
+    ui->userLibraryTableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->userLibraryTableView, &QWidget::customContextMenuRequested, this,
+        &MainWindow::onSongsTableViewShowContextMenu);
+
+    initUserLibraryModel();
+    LibraryView::setUp(ui->userLibraryTableView, m_libraryModel);
+}
+
+void MainWindow::initUserLibraryModel()
+{
+    m_libraryModel = new UserSongsRelTableModel(this, m_database.userLibraryDb());
+    m_libraryModel->setHeaderLabels();
+}
+
+void MainWindow::adjustUserLibraryHeaders()
+{
+    LibraryView::fitColumns(ui->userLibraryTableView);
 }
 
 void MainWindow::enableCopyrightMessage(bool enable)
@@ -73,6 +109,8 @@ void MainWindow::retranslateTexts()
 {
     ui->retranslateUi(this);
     setWindowTitle(tr("Quenor PC"));
+    if (m_libraryModel)
+        m_libraryModel->setHeaderLabels();
 }
 
 void MainWindow::markLanguage(const QString &language)

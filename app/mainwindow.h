@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database.h"
+
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPoint>
@@ -9,6 +11,7 @@
 
 class QEvent;
 class QProgressDialog;
+class UserSongsRelTableModel;
 
 namespace Ui
 {
@@ -26,6 +29,9 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // Fits the library table's columns to their contents.
+    void adjustUserLibraryHeaders();
 
     // Stores the copyright-question setting and moves the check mark of the
     // "Messaggi Copyright" menu to "Si" (enable) or "No".
@@ -65,12 +71,16 @@ private:
     void switchLanguage(const QString &language);
     void markLanguage(const QString &language);
     void retranslateTexts();
-    // The catalogue and the song table; until they are wired in, only the
-    // start state of the workflow buttons.
+    // Opens the catalogue and the user library and sets up the song table;
+    // when the databases cannot be opened the three workflow buttons stay
+    // disabled and the user is told once.
     void setupLibrary();
+    void initUserLibraryModel();
 
     Ui::MainWindow *ui;
     QProgressDialog *m_progressDialog = nullptr;
+    UserSongsRelTableModel *m_libraryModel = nullptr;
+    Database m_database;
     int m_selectedFilesCount = 0;
     bool m_copyrightAskDefault = true;
     QStringList m_selectedFiles;
