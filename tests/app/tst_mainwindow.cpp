@@ -6,6 +6,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTableView>
+#include <QTimer>
 #include <QSettings>
 #include <QToolButton>
 #include <QTranslator>
@@ -20,6 +24,15 @@ template <typename T> T *child(QWidget &window, const char *name)
     if (!object)
         qFatal("no child %s", name);
     return object;
+}
+
+QStringList visibleHeaders(QTableView *view)
+{
+    QStringList headers;
+    for (int column = 0; view->model() && column < view->model()->columnCount(); ++column)
+        if (!view->isColumnHidden(column))
+            headers << view->model()->headerData(column, Qt::Horizontal).toString();
+    return headers;
 }
 
 QString checkedLanguage(QWidget &window)
@@ -141,6 +154,53 @@ private slots:
         }
         QCoreApplication::removeTranslator(&program);
         QCoreApplication::removeTranslator(&framework);
+    }
+
+    // The window opens the catalogue at construction and shows the library
+    // table; its headers follow a language switch.
+    void libraryTable()
+    {
+        MainWindow window;
+        auto *view = child<QTableView>(window, "userLibraryTableView");
+        QVERIFY(view->model());
+        QCOMPARE(view->model()->rowCount(), 0);
+        QCOMPARE(visibleHeaders(view).join(QLatin1Char('|')),
+            QStringLiteral("Formato|Titolo|Artista|Genere|Autore|Durata|Bpm|Tonalita'|Nome file"));
+        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
+
+        child<QAction>(window, "actionEnglish")->trigger();
+        QTRY_COMPARE(visibleHeaders(view).value(1), QStringLiteral("Title"));
+        QCOMPARE(visibleHeaders(view).value(8), QStringLiteral("File name"));
+        child<QAction>(window, "actionItalian")->trigger();
+        QTRY_COMPARE(visibleHeaders(view).value(1), QStringLiteral("Titolo"));
+    }
+
+    // A catalogue that cannot be opened (here a folder where the developers'
+    // local catalogue file would be) leaves every song command disabled and
+    // tells the user exactly once.
+    void databaseUnavailable()
+    {
+        QVERIFY(QDir().mkdir(QStringLiteral("songsdb_debug")));
+        const auto cleanup = qScopeGuard([] { QDir().rmdir(QStringLiteral("songsdb_debug")); });
+        QStringList boxes;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&boxes] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->accept();
+            }
+        });
+        closer.start(20);
+
+        MainWindow window;
+        window.show();
+        for (const char *name :
+            { "selectDirToolButton", "updateDataToolButton", "transferFilesToolButton" })
+            QVERIFY2(!child<QToolButton>(window, name)->isEnabled(), name);
+        QTRY_COMPARE(boxes.size(), 1);
+        QVERIFY(boxes.first().contains(QStringLiteral("database")));
+        QTest::qWait(200);
+        QCOMPARE(boxes.size(), 1);
     }
 };
 
