@@ -199,11 +199,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("copyright");
         QTest::addColumn<bool>("zevio");
-        // clang-format off
         QTest::newRow("none") << QByteArray() << false;
         QTest::newRow("maker, any case") << QByteArray("(C) zEvio srl") << true;
         QTest::newRow("second word not looked for") << QByteArray("Melvoran") << false;
-        // clang-format on
     }
 
     void isZevio()
@@ -288,10 +286,8 @@ private slots:
     void version24_data()
     {
         QTest::addColumn<bool>("plain");
-        // clang-format off
         QTest::newRow("synchsafe sizes") << false;
         QTest::newRow("plain sizes") << true;
-        // clang-format on
     }
 
     void version24()

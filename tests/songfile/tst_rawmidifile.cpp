@@ -299,10 +299,8 @@ private slots:
     void laterTracksAndDeltas_data()
     {
         QTest::addColumn<int>("field");
-        // clang-format off
         for (int f = 0; f < 4; ++f)
             QTest::newRow(fieldNames[f]) << f;
-        // clang-format on
     }
 
     void laterTracksAndDeltas()
@@ -335,10 +333,8 @@ private slots:
     void deltaEndingInZeroIsKept_data()
     {
         QTest::addColumn<quint32>("delta");
-        // clang-format off
         for (quint32 d : { 128u, 384u, 1920u, 16384u })
             QTest::addRow("%u", d) << d;
-        // clang-format on
     }
 
     void deltaEndingInZeroIsKept()
