@@ -142,24 +142,8 @@ private slots:
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     }
 
-    // Valid files stay valid for the strict reader, whatever is written into them.
-    void validMidiStaysValid()
-    {
-        QRandomGenerator random(20240611);
-        for (int i = 0; i < 200; ++i) {
-            for (const QByteArray &seed : midiSeeds()) {
-                RawMidiFile midi;
-                QVERIFY(midi.loadData(seed));
-                QVERIFY(exerciseMidi(midi, random, false));
-                QList<MidiChecker::Event> events;
-                QString error;
-                QVERIFY2(MidiChecker::strictParse(midi.stream(), &events, &error)
-                        || seed.contains("\xff\x4b\x80"),
-                    qPrintable(error));
-            }
-        }
-    }
-
+    // Valid files stay valid for the strict reader, whatever is written into
+    // them; mutated and random bytes are handled by every reader and writer.
     void mutatedAndRandomInputs()
     {
         QRandomGenerator random(20240612);
@@ -168,6 +152,15 @@ private slots:
         int loadedMidi = 0;
         int loadedMp3 = 0;
         for (int i = 0; i < 2500; ++i) {
+            if (i < 600) { // the third seed holds an old marker of length byte 0x80
+                RawMidiFile valid;
+                QVERIFY(valid.loadData(midi.at(i % 3)));
+                QVERIFY(exerciseMidi(valid, random, false));
+                QList<MidiChecker::Event> events;
+                QString error;
+                QVERIFY2(MidiChecker::strictParse(valid.stream(), &events, &error) || i % 3 == 2,
+                    qPrintable(error));
+            }
             QByteArray input = mutate(i % 2 ? midi.at(i % 3) : mp3.at(i % 3), random);
             if (i % 5 == 4) // random bytes after a valid start
                 input = (i % 2 ? QByteArray("MThd\0\0\0\6\0\1\0\1\1\xe0MTrk", 18)

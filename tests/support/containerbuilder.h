@@ -38,15 +38,9 @@ public:
     ContainerBuilder &artist(const QString &v) { return text(Artist, v); }
     ContainerBuilder &tempo(int bpm)
     {
-        head[38] = char(bpm & 0xFF);
-        head[39] = char(bpm >> 8);
-        return *this;
+        return bytesAt(38, QByteArray(1, char(bpm)) + char(bpm >> 8));
     }
-    ContainerBuilder &flags(quint8 value)
-    {
-        head[185] = char(value);
-        return *this;
-    }
+    ContainerBuilder &flags(quint8 value) { return bytesAt(185, QByteArray(1, char(value))); }
     ContainerBuilder &filler()
     {
         const int gaps[][2] = { { 8, 12 }, { 16, 38 }, { 40, 42 }, { 55, 90 }, { 110, 122 },

@@ -5,7 +5,7 @@
 #include <QtEndian>
 
 // Builds a Standard MIDI File event by event; every track gets its End of
-// Track event (unless withoutEndOfTrack()) and a correct length.
+// Track event and a correct length.
 class MidiBuilder
 {
 public:
@@ -17,14 +17,14 @@ public:
 
     MidiBuilder &track()
     {
-        tracks.append({ QByteArray(), true });
+        tracks.append(QByteArray());
         return *this;
     }
     MidiBuilder &raw(const QByteArray &bytes)
     {
         if (tracks.isEmpty())
             track();
-        tracks.last().events.append(bytes);
+        tracks.last().append(bytes);
         return *this;
     }
     MidiBuilder &rawHex(const char *hex) { return raw(QByteArray::fromHex(hex)); }
@@ -52,21 +52,13 @@ public:
     {
         return raw(vlq(delta) + char(0xF0) + vlq(quint32(body.size())) + body);
     }
-    MidiBuilder &withoutEndOfTrack()
-    {
-        tracks.last().endOfTrack = false;
-        return *this;
-    }
-
     QByteArray build() const
     {
         QByteArray file = QByteArray("MThd") + be32(6) + be16(format) + be16(int(tracks.size()))
             + be16(division);
-        for (const Track &t : tracks) {
-            const QByteArray events
-                = t.events + (t.endOfTrack ? QByteArray::fromHex("00ff2f00") : QByteArray());
-            file += QByteArray("MTrk") + be32(quint32(events.size())) + events;
-        }
+        for (const QByteArray &events : tracks)
+            file += QByteArray("MTrk") + be32(quint32(events.size() + 4)) + events
+                + QByteArray::fromHex("00ff2f00");
         return file;
     }
 
@@ -86,11 +78,7 @@ public:
     static QByteArray be16(int v) { return QByteArray(1, char(v >> 8)) + char(v & 0xFF); }
 
 private:
-    struct Track {
-        QByteArray events;
-        bool endOfTrack;
-    };
     int format;
     int division;
-    QList<Track> tracks;
+    QList<QByteArray> tracks;
 };

@@ -16,11 +16,10 @@ public:
 
     Mp3Builder &frame(const QByteArray &id, const QByteArray &body)
     {
-        QByteArray size(4, '\0');
-        if (major == 4 && !plainSizes)
-            size = synchsafe(quint32(body.size()));
-        else
-            qToBigEndian<quint32>(quint32(body.size()), size.data());
+        const quint32 n = quint32(body.size());
+        const QByteArray size = major == 4 && !plainSizes
+            ? synchsafe(n)
+            : QByteArray(1, char(n >> 24)) + char(n >> 16) + char(n >> 8) + char(n);
         frames += id + size + QByteArray(2, '\0') + body;
         return *this;
     }
