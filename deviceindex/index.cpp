@@ -613,37 +613,52 @@ void Index::createPathIndex()
         return failed("index.idx");
     emit progressValueChanged(20);
 
-    m_titleCount = writeTitleIndex(QStringLiteral("title.idx"));
-    if (m_titleCount < 0 || writeAlphaBuffer(QStringLiteral("atitle.idx")) < 0)
-        return failed("title.idx");
-    emit progressValueChanged(30);
-    m_artistCount = writeArtistIndex(QStringLiteral("artist.idx"));
-    if (m_artistCount < 0 || writeAlphaBuffer(QStringLiteral("aartist.idx")) < 0)
-        return failed("artist.idx");
-    emit progressValueChanged(40);
-    m_genreCount = writeGenreIndex(QStringLiteral("genre.idx"));
-    if (m_genreCount < 0 || writeAlphaBuffer(QStringLiteral("agenre.idx")) < 0)
-        return failed("genre.idx");
-    emit progressValueChanged(50);
-
+    const char *failedFile = nullptr;
+    if (!writeTextIndexes(QString(), 30, {&m_titleCount, &m_artistCount, &m_genreCount}, failedFile))
+        return failed(failedFile);
     createMp3TitleIndex();
     emit progressValueChanged(60);
-    m_mp3TitleCount = writeTitleIndex(QStringLiteral("title3.idx"));
-    if (m_mp3TitleCount < 0 || writeAlphaBuffer(QStringLiteral("atitle3.idx")) < 0)
-        return failed("title3.idx");
-    emit progressValueChanged(70);
-    m_mp3ArtistCount = writeArtistIndex(QStringLiteral("artist3.idx"));
-    if (m_mp3ArtistCount < 0 || writeAlphaBuffer(QStringLiteral("aartist3.idx")) < 0)
-        return failed("artist3.idx");
-    emit progressValueChanged(80);
-    m_mp3GenreCount = writeGenreIndex(QStringLiteral("genre3.idx"));
-    if (m_mp3GenreCount < 0 || writeAlphaBuffer(QStringLiteral("agenre3.idx")) < 0)
-        return failed("genre3.idx");
-    emit progressValueChanged(90);
+    if (!writeTextIndexes(QStringLiteral("3"), 70,
+            {&m_mp3TitleCount, &m_mp3ArtistCount, &m_mp3GenreCount}, failedFile))
+        return failed(failedFile);
     if (writeNumFile() < 0)
         return failed("fsinfos.idx");
     emit progressValueChanged(100);
     m_written = true;
+}
+
+bool Index::writeTextIndexes(const QString &suffix, int firstProgress,
+    const std::array<int *, 3> &counts, const char *&failedFile)
+{
+    // Title, artist and genre, each followed by its first-letter table
+    // ("title.idx" and "atitle.idx", or "title3.idx" and "atitle3.idx").
+    static const char *const names[] = { "title", "artist", "genre" };
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QLatin1String(names[i]) + suffix + QLatin1String(".idx");
+        int count = -1;
+        switch (i) {
+        case 0:
+            count = writeTitleIndex(name);
+            break;
+        case 1:
+            count = writeArtistIndex(name);
+            break;
+        default:
+            count = writeGenreIndex(name);
+            break;
+        }
+        *counts[i] = count;
+        if (count < 0 || writeAlphaBuffer(QLatin1Char('a') + name) < 0) {
+            static const char *const failedNames[2][3] = {
+                { "title.idx", "artist.idx", "genre.idx" },
+                { "title3.idx", "artist3.idx", "genre3.idx" },
+            };
+            failedFile = failedNames[suffix.isEmpty() ? 0 : 1][i];
+            return false;
+        }
+        emit progressValueChanged(firstProgress + 10 * i);
+    }
+    return true;
 }
 
 void Index::createTitleIndex()

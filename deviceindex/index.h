@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 
 // Scans a Quenor memory (Compact Flash card or USB pen), writes the index
@@ -76,6 +77,10 @@ public:
     int writeArtistIndex(const QString &name);
     int writeGenreIndex(const QString &name);
     int writeAlphaBuffer(const QString &name);
+    // The three text indexes of one set ("" for all songs, "3" for MP3s);
+    // on failure names the file that could not be written.
+    bool writeTextIndexes(const QString &suffix, int firstProgress,
+        const std::array<int *, 3> &counts, const char *&failedFile);
     int writeNumFile();
     void clearAlphaBuffer();
     void addToAlphaBuffer(const QString &text, unsigned long offset);
