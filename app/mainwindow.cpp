@@ -3,7 +3,13 @@
 
 #include "aboutdialog.h"
 #include "appsettings.h"
+#include "cataloguesync.h"
+#include "dialoginteraction.h"
+#include "filecopy.h"
 #include "helpdialog.h"
+#include "librarybackup.h"
+#include "libraryimport.h"
+#include "libraryrows.h"
 #include "libraryview.h"
 #include "usersongsreltablemodel.h"
 
@@ -13,6 +19,8 @@
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , m_dialogs(std::make_unique<DialogInteraction>(this))
+    , m_user(m_dialogs.get())
     , m_settings(AppSettings::organisation, AppSettings::application)
 {
     ui->setupUi(this);
@@ -200,12 +208,106 @@ void MainWindow::on_dbgHidePushButton_clicked()
     ui->debugGroupBox->setHidden(!ui->debugGroupBox->isHidden());
 }
 
-// The library commands below are connected by name already; the song
-// workflows they start are added with the catalogue and the song table.
+void MainWindow::setUserInteraction(UserInteraction *user)
+{
+    m_user = user ? user : m_dialogs.get();
+}
 
-void MainWindow::on_selectDirToolButton_clicked() { }
+void MainWindow::updateProgress(int value)
+{
+    m_user->progress().step(value);
+}
 
-void MainWindow::on_updateDataToolButton_clicked() { }
+void MainWindow::on_selectDirToolButton_clicked()
+{
+    const QStringList files = m_user->chooseFiles(tr("Seleziona i file da importare"),
+        QStringLiteral("/"), tr("Songs (*.mid *.kar *.mp3 *.mf3 *.mf4 *.mf5)"));
+    if (files.isEmpty())
+        return;
+    m_selectedFiles = files;
+    ui->updateDataToolButton->setEnabled(false);
+    ui->transferFilesToolButton->setEnabled(false);
+    importUserLibrary();
+    ui->transferFilesToolButton->setEnabled(true);
+}
+
+void MainWindow::on_dbgImportPushButton_clicked()
+{
+    ui->updateDataToolButton->setEnabled(false);
+    ui->transferFilesToolButton->setEnabled(false);
+    importUserLibrary();
+    ui->transferFilesToolButton->setEnabled(true);
+}
+
+void MainWindow::importUserLibrary()
+{
+    if (!m_libraryModel)
+        return;
+    LibraryImport import(m_database, *m_libraryModel, *m_user);
+    m_selectedFilesCount = int(m_selectedFiles.size());
+    const LibraryImport::Result result = import.run(m_selectedFiles);
+    if (!result.cleared)
+        return;
+    adjustUserLibraryHeaders();
+    if (result.stopped) {
+        // Backup and transfer copy what the table came from.
+        m_selectedFiles = result.examined;
+        m_selectedFilesCount = int(m_selectedFiles.size());
+        ui->updateDataToolButton->setEnabled(true);
+        return;
+    }
+    const LibraryImport::Offer offer
+        = import.offerSynchronisation(result, [this] { return updateUserLibrary(); });
+    if (offer.summaryShown)
+        enableCopyrightMessage(offer.showAgain);
+    if (offer.synchronised && offer.syncSucceeded)
+        return;
+    ui->updateDataToolButton->setEnabled(true);
+}
+
+void MainWindow::on_updateDataToolButton_clicked()
+{
+    ui->updateDataToolButton->setEnabled(false);
+    ui->transferFilesToolButton->setEnabled(false);
+    if (!updateUserLibrary())
+        ui->updateDataToolButton->setEnabled(true);
+    ui->transferFilesToolButton->setEnabled(true);
+}
+
+bool MainWindow::updateUserLibrary()
+{
+    if (!m_libraryModel)
+        return false;
+    return CatalogueSync(m_database, *m_libraryModel, *m_user).updateUserLibrary(m_selectedFiles);
+}
+
+bool MainWindow::updateFileWithDb(int row)
+{
+    if (!m_libraryModel)
+        return false;
+    LibraryRows rows(*m_libraryModel);
+    return CatalogueSync(m_database, *m_libraryModel, *m_user)
+               .updateFileWithDb(rows.keyOf(row), rows)
+        == CatalogueSync::Synced;
+}
+
+bool MainWindow::suggestBackup()
+{
+    return LibraryBackup(*m_user).suggestBackup(m_selectedFiles);
+}
+
+bool MainWindow::copyFiles(const QString &destination, int &count)
+{
+    return FileCopy(*m_user).copyFiles(m_selectedFiles, destination, count);
+}
+
+void MainWindow::on_dbgBackupPushButton_clicked()
+{
+    suggestBackup();
+}
+
+// The commands below are connected by name already; the workflows they start
+// are added with the edit and device tools.
 
 void MainWindow::onSongsTableViewDoubleClicked(const QModelIndex &) { }
 
@@ -217,12 +319,8 @@ void MainWindow::on_actionSongsList_triggered() { }
 
 void MainWindow::onSongsTableViewShowContextMenu(const QPoint &) { }
 
-void MainWindow::on_dbgImportPushButton_clicked() { }
-
 void MainWindow::on_dbgSavePushButton_clicked() { }
 
 void MainWindow::on_dbgAddMarkerPushButton_clicked() { }
 
 void MainWindow::on_dbgShowDialogPushButton_clicked() { }
-
-void MainWindow::on_dbgBackupPushButton_clicked() { }

@@ -9,8 +9,11 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include <memory>
+
+class DialogInteraction;
 class QEvent;
-class QProgressDialog;
+class UserInteraction;
 class UserSongsRelTableModel;
 
 namespace Ui
@@ -36,6 +39,23 @@ public:
     // Stores the copyright-question setting and moves the check mark of the
     // "Messaggi Copyright" menu to "Si" (enable) or "No".
     void enableCopyrightMessage(bool enable);
+
+    // The library workflows, run on the selected files and the library
+    // table, with the questions going to the window's dialogs (or to the
+    // user set with setUserInteraction).
+    void importUserLibrary();
+    bool updateUserLibrary();
+    // One row as the table shows it now.
+    bool updateFileWithDb(int row);
+    bool suggestBackup();
+    bool copyFiles(const QString &destination, int &count);
+    // "%1 di %2" on the running workflow's progress, and its value.
+    void updateProgress(int value);
+
+    QStringList selectedFiles() const { return m_selectedFiles; }
+    // Replaces the dialogs for the workflows' questions (nullptr: the
+    // dialogs again); the caller keeps ownership.
+    void setUserInteraction(UserInteraction *user);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -78,7 +98,10 @@ private:
     void initUserLibraryModel();
 
     Ui::MainWindow *ui;
-    QProgressDialog *m_progressDialog = nullptr;
+    // The dialogs the workflows ask through; they also keep the running
+    // workflow's progress dialog.
+    std::unique_ptr<DialogInteraction> m_dialogs;
+    UserInteraction *m_user = nullptr;
     UserSongsRelTableModel *m_libraryModel = nullptr;
     Database m_database;
     int m_selectedFilesCount = 0;

@@ -1,5 +1,4 @@
 #include "database.h"
-#include "libraryview.h"
 #include "usersongsreltablemodel.h"
 
 #include <QColor>
@@ -9,7 +8,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -428,8 +426,6 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, after);
         QFETCH(QString, texts);
-        QTableView view;
-        LibraryView::setUp(&view, &*m_model);
         for (const QString &catalogue : { before, after }) {
             QTranslator translator;
             QVERIFY(translator.load(catalogue));
@@ -439,7 +435,8 @@ private slots:
         }
         QStringList shown;
         for (int column = 0; column < m_model->columnCount(); ++column)
-            if (!view.isColumnHidden(column))
+            if (column != 0 && column != m_model->colIdxFilename()
+                && column != m_model->colIdxStatus())
                 shown << m_model->headerData(column, Qt::Horizontal).toString();
         QCOMPARE(shown.join(QLatin1Char('|')), texts);
     }

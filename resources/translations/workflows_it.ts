@@ -1,0 +1,5 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT" sourcelanguage="it_IT">
+<!-- The workflows' texts are written in Italian: nothing differs from the source. -->
+</TS>
