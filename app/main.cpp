@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
     MessageLog::install(logEnabled, logClear);
 
     auto *app = new QApplication(argc, argv);
+    // Every window of the program, and the desktop's task switcher, show it.
+    QApplication::setWindowIcon(Startup::programIcon());
     auto *programTranslator = new QTranslator;
     auto *frameworkTranslator = new QTranslator;
 

@@ -8,9 +8,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTableView>
 #include <QTimer>
-#include <QSettings>
 #include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
@@ -26,15 +26,6 @@ template <typename T> T *child(QWidget &window, const char *name)
     return object;
 }
 
-QStringList visibleHeaders(QTableView *view)
-{
-    QStringList headers;
-    for (int column = 0; view->model() && column < view->model()->columnCount(); ++column)
-        if (!view->isColumnHidden(column))
-            headers << view->model()->headerData(column, Qt::Horizontal).toString();
-    return headers;
-}
-
 QString checkedLanguage(QWidget &window)
 {
     QString checked;
@@ -42,6 +33,12 @@ QString checkedLanguage(QWidget &window)
         if (child<QAction>(window, name)->isChecked())
             checked += QLatin1String(name);
     return checked;
+}
+
+void storeLanguage(const QString &language)
+{
+    QSettings(AppSettings::organisation, AppSettings::application)
+        .setValue(AppSettings::languageKey, language);
 }
 
 } // namespace
@@ -54,125 +51,110 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { QSettings(AppSettings::organisation, AppSettings::application).clear(); }
 
-    void startState()
-    {
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(child<QGroupBox>(window, "debugGroupBox")->isHidden());
-        QVERIFY(child<QGroupBox>(window, "debugZevioGroupBox")->isHidden());
-        QVERIFY(!child<QToolButton>(window, "updateDataToolButton")->isEnabled());
-        QVERIFY(!child<QToolButton>(window, "transferFilesToolButton")->isEnabled());
-        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
-        QVERIFY(!child<QAction>(window, "actionGerman")->isVisible());
-    }
-
-    // The stored settings as start-up finds them: translations and check marks.
+    // The stored settings as the window finds them; no song command but the
+    // choice of songs until songs are chosen.
     void storedSettings_data()
     {
         QTest::addColumn<QString>("language"); // empty: nothing stored
         QTest::addColumn<bool>("logEnabled");
-        QTest::addColumn<bool>("logClear");
         QTest::addColumn<bool>("copyrightAsk");
-        QTest::addColumn<QString>("preferences");
         QTest::addColumn<QString>("checked");
-        auto row = [](const char *name, const char *language, bool logEnabled, bool logClear,
-                       bool copyrightAsk, const char *preferences, const char *checked) {
-            QTest::newRow(name) << QString::fromLatin1(language) << logEnabled << logClear
-                                << copyrightAsk << QString::fromLatin1(preferences)
-                                << QString::fromLatin1(checked);
-        };
-        row("nothing stored", "", false, false, true, "Preferenze", "actionItalian");
-        row("Italian, log on", "it", true, false, false, "Preferenze", "actionItalian");
-        row("English, log cleared", "en", true, true, true, "Preferences", "actionEnglish");
-        row("German gives English", "de", false, true, true, "Preferences", "actionGerman");
-        row("unknown language", "fr", false, false, true, "Preferences", "actionEnglish");
+        QTest::newRow("nothing stored") << QString() << false << true << "actionItalian";
+        QTest::newRow("Italian, log on") << "it" << true << false << "actionItalian";
+        QTest::newRow("German") << "de" << false << true << "actionGerman";
+        QTest::newRow("unknown language") << "fr" << true << true << "actionEnglish";
     }
 
     void storedSettings()
     {
         QFETCH(QString, language);
         QFETCH(bool, logEnabled);
-        QFETCH(bool, logClear);
         QFETCH(bool, copyrightAsk);
-        QFETCH(QString, preferences);
         QFETCH(QString, checked);
         {
             QSettings store(AppSettings::organisation, AppSettings::application);
             if (!language.isEmpty())
                 store.setValue(AppSettings::languageKey, language);
             store.setValue(AppSettings::logEnabledKey, logEnabled);
-            store.setValue(AppSettings::logClearKey, logClear);
             if (!copyrightAsk)
                 store.setValue(AppSettings::copyrightAskKey, false);
         }
-        QTranslator program;
-        QTranslator framework;
-        if (!language.isEmpty())
-            Startup::installTranslations(language, program, framework);
-
         MainWindow window;
-        QCOMPARE(child<QMenu>(window, "menuPreferences")->title(), preferences);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(checkedLanguage(window), checked);
-        QCOMPARE(
-            QCoreApplication::translate("QProgressDialog", "Cancel") == QLatin1String("Annulla"),
-            language == QLatin1String("it"));
+        QVERIFY(!child<QAction>(window, "actionGerman")->isVisible());
         QCOMPARE(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked(), logEnabled);
-        QCOMPARE(child<QCheckBox>(window, "dbgLogClearCheckBox")->isChecked(), logClear);
-        QCOMPARE(child<QCheckBox>(window, "dbgLogClearCheckBox")->isEnabled(), logEnabled);
         QCOMPARE(child<QAction>(window, "actionCopyrightYes")->isChecked(), copyrightAsk);
         QCOMPARE(child<QAction>(window, "actionCopyrightNo")->isChecked(), !copyrightAsk);
-        QCoreApplication::removeTranslator(&program);
-        QCoreApplication::removeTranslator(&framework);
+        QVERIFY(child<QGroupBox>(window, "debugGroupBox")->isHidden());
+        QVERIFY(child<QGroupBox>(window, "debugZevioGroupBox")->isHidden());
+        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
+        QVERIFY(!child<QToolButton>(window, "updateDataToolButton")->isEnabled());
+        QVERIFY(!child<QToolButton>(window, "transferFilesToolButton")->isEnabled());
     }
 
-    void languageSwitchAtRunTime()
+    // From each starting language, as start-up installs it, to the others:
+    // texts, headers and the framework's texts of the chosen language only,
+    // and the columns fitted to the new headers.
+    void languageSwitch_data()
     {
-        QSettings(AppSettings::organisation, AppSettings::application)
-            .setValue(AppSettings::languageKey, QStringLiteral("it"));
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("Italian start")
+            << "it"
+            << QStringList { QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("it") };
+        QTest::newRow("English start")
+            << "en" << QStringList { QStringLiteral("it"), QStringLiteral("en") };
+        QTest::newRow("German start")
+            << "de" << QStringList { QStringLiteral("it"), QStringLiteral("de") };
+    }
+
+    void languageSwitch()
+    {
+        QFETCH(QString, start);
+        QFETCH(QStringList, steps);
+        storeLanguage(start);
         QTranslator program;
         QTranslator framework;
-        Startup::installTranslations(QStringLiteral("it"), program, framework);
+        Startup::installTranslations(start, program, framework);
         MainWindow window;
-        auto *menu = child<QMenu>(window, "menuPreferences");
-        auto *sync = child<QToolButton>(window, "updateDataToolButton");
-        const QString english = QStringLiteral("Sync your songs with the Zevio database");
-        const struct {
-            const char *action, *stored, *preferences;
-        } steps[] = { { "actionEnglish", "en", "Preferences" },
-            { "actionGerman", "de", "Preferences" }, { "actionItalian", "it", "Preferenze" } };
-        for (const auto &step : steps) {
-            child<QAction>(window, step.action)->trigger();
-            QTRY_COMPARE(menu->title(), QString::fromLatin1(step.preferences));
-            QCOMPARE(sync->text() == english, qstrcmp(step.stored, "it") != 0);
-            QCOMPARE(window.windowTitle(), QStringLiteral("Quenor PC"));
+        window.show();
+        auto *view = child<QTableView>(window, "userLibraryTableView");
+        const char *actions[] = { "actionItalian", "actionEnglish", "actionGerman" };
+        steps.prepend(start); // as the window opens, then after each switch
+        for (int step = 0; step < steps.size(); ++step) {
+            const QString &language = steps.at(step);
+            const bool italian = language == QLatin1String("it");
+            const char *action = actions[italian ? 0 : language == QLatin1String("en") ? 1 : 2];
+            if (step > 0)
+                child<QAction>(window, action)->trigger();
+            QTRY_COMPARE(child<QMenu>(window, "menuPreferences")->title(),
+                italian ? QStringLiteral("Preferenze") : QStringLiteral("Preferences"));
+            QCOMPARE(child<QToolButton>(window, "updateDataToolButton")->text(),
+                italian ? QStringLiteral("Sincronizza song con il database Zevio")
+                        : QStringLiteral("Sync your songs with the Zevio database"));
+            QCOMPARE(QCoreApplication::translate("QProgressDialog", "Cancel"),
+                italian ? QStringLiteral("Annulla") : QStringLiteral("Cancel"));
+            QStringList headers;
+            for (int column = 0; column < view->model()->columnCount(); ++column) {
+                if (view->isColumnHidden(column))
+                    continue;
+                headers << view->model()->headerData(column, Qt::Horizontal).toString();
+                const int width = view->columnWidth(column);
+                view->resizeColumnToContents(column);
+                QCOMPARE(width, view->columnWidth(column));
+            }
+            QCOMPARE(headers.join(QLatin1Char('|')),
+                italian
+                    ? QStringLiteral(
+                        "Formato|Titolo|Artista|Genere|Autore|Durata|Bpm|Tonalità|Nome file")
+                    : QStringLiteral("Format|Title|Artist|Genre|Author|Length|Bpm|Key|File name"));
+            QCOMPARE(checkedLanguage(window), QLatin1String(action));
             QCOMPARE(QSettings(AppSettings::organisation, AppSettings::application)
                          .value(AppSettings::languageKey),
-                QVariant(QString::fromLatin1(step.stored)));
-            QCOMPARE(checkedLanguage(window), QString::fromLatin1(step.action));
-            QVERIFY(!sync->isEnabled());
+                QVariant(language));
         }
-        QCoreApplication::removeTranslator(&program);
-        QCoreApplication::removeTranslator(&framework);
-    }
-
-    // The window opens the catalogue at construction and shows the library
-    // table; its headers follow a language switch.
-    void libraryTable()
-    {
-        MainWindow window;
-        auto *view = child<QTableView>(window, "userLibraryTableView");
-        QVERIFY(view->model());
-        QCOMPARE(view->model()->rowCount(), 0);
-        QCOMPARE(visibleHeaders(view).join(QLatin1Char('|')),
-            QStringLiteral("Formato|Titolo|Artista|Genere|Autore|Durata|Bpm|Tonalita'|Nome file"));
-        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
-
-        child<QAction>(window, "actionEnglish")->trigger();
-        QTRY_COMPARE(visibleHeaders(view).value(1), QStringLiteral("Title"));
-        QCOMPARE(visibleHeaders(view).value(8), QStringLiteral("File name"));
-        child<QAction>(window, "actionItalian")->trigger();
-        QTRY_COMPARE(visibleHeaders(view).value(1), QStringLiteral("Titolo"));
     }
 
     // A catalogue that cannot be opened (here a folder where the developers'

