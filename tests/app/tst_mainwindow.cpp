@@ -1,15 +1,16 @@
 #include "appsettings.h"
+#include "helpdialog.h"
 #include "mainwindow.h"
 #include "startup.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTableView>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
@@ -35,6 +36,11 @@ QString checkedLanguage(QWidget &window)
     return checked;
 }
 
+QString helpText(HelpDialog &dialog)
+{
+    return dialog.findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText();
+}
+
 void storeLanguage(const QString &language)
 {
     QSettings(AppSettings::organisation, AppSettings::application)
@@ -51,82 +57,45 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { QSettings(AppSettings::organisation, AppSettings::application).clear(); }
 
-    // The stored settings as the window finds them; no song command but the
-    // choice of songs until songs are chosen.
-    void storedSettings_data()
-    {
-        QTest::addColumn<QString>("language"); // empty: nothing stored
-        QTest::addColumn<bool>("logEnabled");
-        QTest::addColumn<bool>("copyrightAsk");
-        QTest::addColumn<QString>("checked");
-        QTest::newRow("nothing stored") << QString() << false << true << "actionItalian";
-        QTest::newRow("Italian, log on") << "it" << true << false << "actionItalian";
-        QTest::newRow("German") << "de" << false << true << "actionGerman";
-        QTest::newRow("unknown language") << "fr" << true << true << "actionEnglish";
-    }
-
-    void storedSettings()
-    {
-        QFETCH(QString, language);
-        QFETCH(bool, logEnabled);
-        QFETCH(bool, copyrightAsk);
-        QFETCH(QString, checked);
-        {
-            QSettings store(AppSettings::organisation, AppSettings::application);
-            if (!language.isEmpty())
-                store.setValue(AppSettings::languageKey, language);
-            store.setValue(AppSettings::logEnabledKey, logEnabled);
-            if (!copyrightAsk)
-                store.setValue(AppSettings::copyrightAskKey, false);
-        }
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(checkedLanguage(window), checked);
-        QVERIFY(!child<QAction>(window, "actionGerman")->isVisible());
-        QCOMPARE(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked(), logEnabled);
-        QCOMPARE(child<QAction>(window, "actionCopyrightYes")->isChecked(), copyrightAsk);
-        QCOMPARE(child<QAction>(window, "actionCopyrightNo")->isChecked(), !copyrightAsk);
-        QVERIFY(child<QGroupBox>(window, "debugGroupBox")->isHidden());
-        QVERIFY(child<QGroupBox>(window, "debugZevioGroupBox")->isHidden());
-        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
-        QVERIFY(!child<QToolButton>(window, "updateDataToolButton")->isEnabled());
-        QVERIFY(!child<QToolButton>(window, "transferFilesToolButton")->isEnabled());
-    }
-
-    // From each starting language, as start-up installs it, to the others:
-    // texts, headers and the framework's texts of the chosen language only,
-    // and the columns fitted to the new headers.
+    // From each language start-up can install, switched to the others: the
+    // program's and the framework's texts of the chosen language only, and
+    // the columns fitted to the new headers. No song command but the choice
+    // of songs until songs are chosen.
     void languageSwitch_data()
     {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QStringList>("steps");
-        QTest::newRow("Italian start")
-            << "it"
-            << QStringList { QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("it") };
-        QTest::newRow("English start")
-            << "en" << QStringList { QStringLiteral("it"), QStringLiteral("en") };
-        QTest::newRow("German start")
-            << "de" << QStringList { QStringLiteral("it"), QStringLiteral("de") };
+        QTest::addColumn<QString>("languages"); // the stored one first
+        QTest::newRow("Italian start") << "it en de it";
+        QTest::newRow("English start") << "en it en";
+        QTest::newRow("German start") << "de it de";
+        QTest::newRow("unknown language") << "fr it";
     }
 
     void languageSwitch()
     {
-        QFETCH(QString, start);
-        QFETCH(QStringList, steps);
-        storeLanguage(start);
+        QFETCH(QString, languages);
+        const QStringList steps = languages.split(QLatin1Char(' '));
+        {
+            QSettings store(AppSettings::organisation, AppSettings::application);
+            store.setValue(AppSettings::languageKey, steps.first());
+            store.setValue(AppSettings::logEnabledKey, true);
+            store.setValue(AppSettings::copyrightAskKey, false);
+        }
         QTranslator program;
         QTranslator framework;
-        Startup::installTranslations(start, program, framework);
+        Startup::installTranslations(steps.first(), program, framework);
         MainWindow window;
-        window.show();
+        QVERIFY(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked());
+        QVERIFY(!child<QAction>(window, "actionCopyrightYes")->isChecked());
+        QVERIFY(child<QAction>(window, "actionCopyrightNo")->isChecked());
+        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
+        QVERIFY(!child<QToolButton>(window, "updateDataToolButton")->isEnabled());
+        QVERIFY(!child<QToolButton>(window, "transferFilesToolButton")->isEnabled());
         auto *view = child<QTableView>(window, "userLibraryTableView");
-        const char *actions[] = { "actionItalian", "actionEnglish", "actionGerman" };
-        steps.prepend(start); // as the window opens, then after each switch
         for (int step = 0; step < steps.size(); ++step) {
-            const QString &language = steps.at(step);
-            const bool italian = language == QLatin1String("it");
-            const char *action = actions[italian ? 0 : language == QLatin1String("en") ? 1 : 2];
+            const bool italian = steps.at(step) == QLatin1String("it");
+            const char *action = italian                ? "actionItalian"
+                : steps.at(step) == QLatin1String("de") ? "actionGerman"
+                                                        : "actionEnglish";
             if (step > 0)
                 child<QAction>(window, action)->trigger();
             QTRY_COMPARE(child<QMenu>(window, "menuPreferences")->title(),
@@ -153,8 +122,35 @@ private slots:
             QCOMPARE(checkedLanguage(window), QLatin1String(action));
             QCOMPARE(QSettings(AppSettings::organisation, AppSettings::application)
                          .value(AppSettings::languageKey),
-                QVariant(language));
+                QVariant(steps.at(step)));
         }
+    }
+
+    // The help page of the stored language, reloaded when the language changes.
+    void helpPage_data()
+    {
+        QTest::addColumn<QString>("language"); // empty: nothing stored
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << QString() << QStringLiteral("La procedura normale");
+        QTest::newRow("de") << QStringLiteral("de") << QStringLiteral("Schließen Sie den Quenor");
+        QTest::newRow("other") << QStringLiteral("fr") << QStringLiteral("The normal procedure");
+    }
+
+    void helpPage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, text);
+        if (!language.isEmpty())
+            storeLanguage(language);
+        HelpDialog dialog(nullptr);
+        QVERIFY2(helpText(dialog).contains(text), qPrintable(helpText(dialog).left(300)));
+        // What the window's language actions do: store, then install.
+        storeLanguage(QStringLiteral("it"));
+        QTranslator italian;
+        QVERIFY(italian.load(QStringLiteral(":/trans/quenorpc_it")));
+        QCoreApplication::installTranslator(&italian);
+        QTRY_VERIFY(helpText(dialog).contains(QStringLiteral("non è stato possibile")));
+        QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("Aiuto Quenor PC"));
     }
 
     // A catalogue that cannot be opened (here a folder where the developers'
