@@ -87,6 +87,9 @@ private slots:
         QVERIFY(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked());
         QVERIFY(!child<QAction>(window, "actionCopyrightYes")->isChecked());
         QVERIFY(child<QAction>(window, "actionCopyrightNo")->isChecked());
+        QVERIFY(!child<QAction>(window, "actionGerman")->isVisible());
+        QVERIFY(child<QWidget>(window, "debugGroupBox")->isHidden());
+        QVERIFY(child<QWidget>(window, "debugZevioGroupBox")->isHidden());
         QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
         QVERIFY(!child<QToolButton>(window, "updateDataToolButton")->isEnabled());
         QVERIFY(!child<QToolButton>(window, "transferFilesToolButton")->isEnabled());
