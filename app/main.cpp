@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     MessageLog::install(logEnabled, logClear);
 
     auto *app = new QApplication(argc, argv);
-    // Every window of the program, and the desktop's task switcher, show it.
+    // The about and help boxes show it as well as the main window.
     QApplication::setWindowIcon(Startup::programIcon());
     auto *programTranslator = new QTranslator;
     auto *frameworkTranslator = new QTranslator;

@@ -18,6 +18,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowTitle(tr("Quenor PC"));
+    setWindowIcon(Startup::programIcon());
 
     m_copyrightAskDefault = true;
 

@@ -87,6 +87,7 @@ private slots:
         QVERIFY(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked());
         QVERIFY(!child<QAction>(window, "actionCopyrightYes")->isChecked());
         QVERIFY(child<QAction>(window, "actionCopyrightNo")->isChecked());
+        QCOMPARE(window.windowIcon().availableSizes().size(), 4);
         QVERIFY(!child<QAction>(window, "actionGerman")->isVisible());
         QVERIFY(child<QWidget>(window, "debugGroupBox")->isHidden());
         QVERIFY(child<QWidget>(window, "debugZevioGroupBox")->isHidden());

@@ -256,8 +256,8 @@ private slots:
         // An odd row: its status cell painted for the edited status, the others grey.
         const QModelIndex status = m_model->index(1, m_model->colIdxStatus());
         QCOMPARE(status.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 130));
-        QCOMPARE(m_model->index(1, 2).data(Qt::BackgroundRole).value<QColor>(),
-            QColor(230, 230, 230));
+        QCOMPARE(
+            m_model->index(1, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(230, 230, 230));
         QVERIFY(tableRow(3).contains(QLatin1String("Title 3")));
     }
 
