@@ -23,7 +23,9 @@ configure: deps $(BUILD_DIR)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Only the program itself: the tests and benchmarks wait for `make test`.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quenorpc
 	cd $(BUILD_DIR) && ./app/quenorpc
 
 test: build

@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
     MessageLog::install(logEnabled, logClear);
 
     auto *app = new QApplication(argc, argv);
+    // The about and help boxes show it as well as the main window.
+    QApplication::setWindowIcon(Startup::programIcon());
     auto *programTranslator = new QTranslator;
     auto *frameworkTranslator = new QTranslator;
 

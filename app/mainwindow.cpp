@@ -11,6 +11,7 @@
 #include "libraryimport.h"
 #include "libraryrows.h"
 #include "libraryview.h"
+#include "startup.h"
 #include "usersongsreltablemodel.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowTitle(tr("Quenor PC"));
+    setWindowIcon(Startup::programIcon());
 
     m_copyrightAskDefault = true;
 
@@ -117,8 +119,11 @@ void MainWindow::retranslateTexts()
 {
     ui->retranslateUi(this);
     setWindowTitle(tr("Quenor PC"));
-    if (m_libraryModel)
+    if (m_libraryModel) {
         m_libraryModel->setHeaderLabels();
+        // The new headers may be wider or narrower than the old ones.
+        adjustUserLibraryHeaders();
+    }
 }
 
 void MainWindow::markLanguage(const QString &language)
@@ -134,20 +139,9 @@ void MainWindow::switchLanguage(const QString &language)
 {
     m_settings.setValue(AppSettings::languageKey, language);
     markLanguage(language);
-
-    // Reinstalling puts the translator in front of the start-up pair, so the
-    // newly chosen texts win; each change sends the language-change event.
-    QCoreApplication::removeTranslator(&m_programTranslator);
-    QCoreApplication::removeTranslator(&m_frameworkTranslator);
-    if (language == QLatin1String("it")) {
-        (void)m_programTranslator.load(QStringLiteral(":/trans/quenorpc_it"));
-        (void)m_frameworkTranslator.load(QStringLiteral(":/trans/qt_it"));
-        QCoreApplication::installTranslator(&m_programTranslator);
-        QCoreApplication::installTranslator(&m_frameworkTranslator);
-    } else {
-        (void)m_programTranslator.load(QStringLiteral(":/trans/quenorpc_en"));
-        QCoreApplication::installTranslator(&m_programTranslator);
-    }
+    // Takes the place of the translators shown so far, start-up's included;
+    // each change sends the language-change event.
+    Startup::installTranslations(language, m_programTranslator, m_frameworkTranslator);
 }
 
 void MainWindow::on_actionItalian_triggered()

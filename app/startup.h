@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QLocale>
 #include <QString>
 
@@ -18,10 +19,17 @@ QString languageForLocale(const QLocale &locale);
 // choice for systemLocale, stored at once.
 QString resolveLanguage(QSettings &settings, const QLocale &systemLocale);
 
-// Loads and installs the start-up translators for language: "it" installs
-// the program's Italian catalogue and the framework's Italian texts; any
-// other value ("en", "de", ...) the program's English catalogue only. A
-// catalogue that fails to load leaves the Italian source texts.
+// Loads and installs the translators for language, at start-up and at every
+// switch: "it" installs the program's Italian catalogue and the framework's
+// Italian texts; any other value ("en", "de", ...) the program's English
+// catalogue only. The translators installed by the previous call (start-up's
+// pair included) are removed first: the Italian catalogue holds only the texts
+// that differ from the source, so any other language left installed would
+// show through it. A catalogue that fails to load leaves the Italian source
+// texts.
 void installTranslations(const QString &language, QTranslator &program, QTranslator &framework);
+
+// The program's icon, in every size it is drawn at.
+QIcon programIcon();
 
 } // namespace Startup

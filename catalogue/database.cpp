@@ -102,7 +102,6 @@ Database::Database() = default;
 Database::~Database()
 {
     removeConnections();
-    // Deleting the temporary file object removes the copy of the catalogue.
     m_tempFile.reset();
 }
 
@@ -165,6 +164,7 @@ bool Database::init()
     m_songsDb.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!m_songsDb.open())
         return false;
+    forgetCatalogueCopy();
 
     fillList(QStringLiteral("select distinct genre from songs"), m_genres);
     fillList(QStringLiteral("select distinct altartist from songs"), m_artists);
@@ -202,6 +202,21 @@ bool Database::openCatalogueCopy()
     m_songsDb = QSqlDatabase::addDatabase(QLatin1String(sqliteDriver), catalogueConnectionName());
     m_songsDb.setDatabaseName(m_tempFile->fileName());
     return true;
+}
+
+void Database::forgetCatalogueCopy()
+{
+    if (!m_tempFile)
+        return;
+    // SQLite holds the copy open from now on and reads it through its own
+    // handle, so the name can go at once: a program that is killed, or
+    // crashes, then leaves no copy behind in the temporary folder.
+    const QString path = m_tempFile->fileName();
+    if (!m_tempFile->remove())
+        qWarning().noquote() << QStringLiteral(
+            "[Database::init] WARNING: unable to remove temporary db file \"%1\"")
+                                    .arg(path);
+    m_tempFile.reset();
 }
 
 void Database::fillList(const QString &statement, QStringList &list)

@@ -14,8 +14,9 @@
 class QTemporaryFile;
 
 // The program's two SQLite databases: the song catalogue compiled into the
-// resources (copied to a temporary file so SQLite can open it) and the
-// in-memory user library behind the library table.
+// resources (copied to a temporary file so SQLite can open it; the file's
+// name is removed as soon as SQLite has it open) and the in-memory user
+// library behind the library table.
 class Database
 {
 public:
@@ -54,9 +55,11 @@ public:
 
 private:
     bool openCatalogueCopy();
+    void forgetCatalogueCopy();
     void fillList(const QString &statement, QStringList &list);
     void removeConnections();
 
+    // The copy of the built-in catalogue, until the connection has it open.
     std::unique_ptr<QTemporaryFile> m_tempFile;
     QSqlDatabase m_songsDb;
     QSqlDatabase m_memDb;

@@ -334,6 +334,9 @@ int main(int argc, char *argv[])
     ok &= render(folder, QStringLiteral("icona-sync.png"), 60, 48, 125, drawSyncIcon);
     ok &= render(folder, QStringLiteral("icone-media.png"), 90, 48, 188, drawMediaIcon);
     ok &= render(folder, QStringLiteral("icona-aiuto.png"), 32, 32, 100, drawHelpIcon);
-    ok &= render(folder, QStringLiteral("quenorpc.png"), 256, 256, 100, drawAppIcon);
+    // The program's icon at the sizes desktops ask for; the window shows it too.
+    for (int size : { 48, 64, 128, 256 })
+        ok &= render(
+            folder, QStringLiteral("quenorpc-%1.png").arg(size), size, size, 100, drawAppIcon);
     return ok ? 0 : 1;
 }

@@ -1,16 +1,17 @@
 #include "appsettings.h"
+#include "helpdialog.h"
 #include "mainwindow.h"
 #include "startup.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScopeGuard>
-#include <QTableView>
-#include <QTimer>
 #include <QSettings>
+#include <QTableView>
+#include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
@@ -26,15 +27,6 @@ template <typename T> T *child(QWidget &window, const char *name)
     return object;
 }
 
-QStringList visibleHeaders(QTableView *view)
-{
-    QStringList headers;
-    for (int column = 0; view->model() && column < view->model()->columnCount(); ++column)
-        if (!view->isColumnHidden(column))
-            headers << view->model()->headerData(column, Qt::Horizontal).toString();
-    return headers;
-}
-
 QString checkedLanguage(QWidget &window)
 {
     QString checked;
@@ -42,6 +34,17 @@ QString checkedLanguage(QWidget &window)
         if (child<QAction>(window, name)->isChecked())
             checked += QLatin1String(name);
     return checked;
+}
+
+QString helpText(HelpDialog &dialog)
+{
+    return dialog.findChild<QTextEdit *>(QStringLiteral("textEdit"))->toPlainText();
+}
+
+void storeLanguage(const QString &language)
+{
+    QSettings(AppSettings::organisation, AppSettings::application)
+        .setValue(AppSettings::languageKey, language);
 }
 
 } // namespace
@@ -54,125 +57,104 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { QSettings(AppSettings::organisation, AppSettings::application).clear(); }
 
-    void startState()
+    // From each language start-up can install, switched to the others: the
+    // program's and the framework's texts of the chosen language only, and
+    // the columns fitted to the new headers. No song command but the choice
+    // of songs until songs are chosen.
+    void languageSwitch_data()
     {
-        MainWindow window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(child<QGroupBox>(window, "debugGroupBox")->isHidden());
-        QVERIFY(child<QGroupBox>(window, "debugZevioGroupBox")->isHidden());
-        QVERIFY(!child<QToolButton>(window, "updateDataToolButton")->isEnabled());
-        QVERIFY(!child<QToolButton>(window, "transferFilesToolButton")->isEnabled());
-        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
-        QVERIFY(!child<QAction>(window, "actionGerman")->isVisible());
+        QTest::addColumn<QString>("languages"); // the stored one first
+        QTest::newRow("Italian start") << "it en de it";
+        QTest::newRow("English start") << "en it en";
+        QTest::newRow("German start") << "de it de";
+        QTest::newRow("unknown language") << "fr it";
     }
 
-    // The stored settings as start-up finds them: translations and check marks.
-    void storedSettings_data()
+    void languageSwitch()
     {
-        QTest::addColumn<QString>("language"); // empty: nothing stored
-        QTest::addColumn<bool>("logEnabled");
-        QTest::addColumn<bool>("logClear");
-        QTest::addColumn<bool>("copyrightAsk");
-        QTest::addColumn<QString>("preferences");
-        QTest::addColumn<QString>("checked");
-        auto row = [](const char *name, const char *language, bool logEnabled, bool logClear,
-                       bool copyrightAsk, const char *preferences, const char *checked) {
-            QTest::newRow(name) << QString::fromLatin1(language) << logEnabled << logClear
-                                << copyrightAsk << QString::fromLatin1(preferences)
-                                << QString::fromLatin1(checked);
-        };
-        row("nothing stored", "", false, false, true, "Preferenze", "actionItalian");
-        row("Italian, log on", "it", true, false, false, "Preferenze", "actionItalian");
-        row("English, log cleared", "en", true, true, true, "Preferences", "actionEnglish");
-        row("German gives English", "de", false, true, true, "Preferences", "actionGerman");
-        row("unknown language", "fr", false, false, true, "Preferences", "actionEnglish");
-    }
-
-    void storedSettings()
-    {
-        QFETCH(QString, language);
-        QFETCH(bool, logEnabled);
-        QFETCH(bool, logClear);
-        QFETCH(bool, copyrightAsk);
-        QFETCH(QString, preferences);
-        QFETCH(QString, checked);
+        QFETCH(QString, languages);
+        const QStringList steps = languages.split(QLatin1Char(' '));
         {
             QSettings store(AppSettings::organisation, AppSettings::application);
-            if (!language.isEmpty())
-                store.setValue(AppSettings::languageKey, language);
-            store.setValue(AppSettings::logEnabledKey, logEnabled);
-            store.setValue(AppSettings::logClearKey, logClear);
-            if (!copyrightAsk)
-                store.setValue(AppSettings::copyrightAskKey, false);
+            store.setValue(AppSettings::languageKey, steps.first());
+            store.setValue(AppSettings::logEnabledKey, true);
+            store.setValue(AppSettings::copyrightAskKey, false);
         }
         QTranslator program;
         QTranslator framework;
-        if (!language.isEmpty())
-            Startup::installTranslations(language, program, framework);
-
+        Startup::installTranslations(steps.first(), program, framework);
         MainWindow window;
-        QCOMPARE(child<QMenu>(window, "menuPreferences")->title(), preferences);
-        QCOMPARE(checkedLanguage(window), checked);
-        QCOMPARE(
-            QCoreApplication::translate("QProgressDialog", "Cancel") == QLatin1String("Annulla"),
-            language == QLatin1String("it"));
-        QCOMPARE(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked(), logEnabled);
-        QCOMPARE(child<QCheckBox>(window, "dbgLogClearCheckBox")->isChecked(), logClear);
-        QCOMPARE(child<QCheckBox>(window, "dbgLogClearCheckBox")->isEnabled(), logEnabled);
-        QCOMPARE(child<QAction>(window, "actionCopyrightYes")->isChecked(), copyrightAsk);
-        QCOMPARE(child<QAction>(window, "actionCopyrightNo")->isChecked(), !copyrightAsk);
-        QCoreApplication::removeTranslator(&program);
-        QCoreApplication::removeTranslator(&framework);
-    }
-
-    void languageSwitchAtRunTime()
-    {
-        QSettings(AppSettings::organisation, AppSettings::application)
-            .setValue(AppSettings::languageKey, QStringLiteral("it"));
-        QTranslator program;
-        QTranslator framework;
-        Startup::installTranslations(QStringLiteral("it"), program, framework);
-        MainWindow window;
-        auto *menu = child<QMenu>(window, "menuPreferences");
-        auto *sync = child<QToolButton>(window, "updateDataToolButton");
-        const QString english = QStringLiteral("Sync your songs with the Zevio database");
-        const struct {
-            const char *action, *stored, *preferences;
-        } steps[] = { { "actionEnglish", "en", "Preferences" },
-            { "actionGerman", "de", "Preferences" }, { "actionItalian", "it", "Preferenze" } };
-        for (const auto &step : steps) {
-            child<QAction>(window, step.action)->trigger();
-            QTRY_COMPARE(menu->title(), QString::fromLatin1(step.preferences));
-            QCOMPARE(sync->text() == english, qstrcmp(step.stored, "it") != 0);
-            QCOMPARE(window.windowTitle(), QStringLiteral("Quenor PC"));
+        QVERIFY(child<QCheckBox>(window, "dbgLogEnableCheckBox")->isChecked());
+        QVERIFY(!child<QAction>(window, "actionCopyrightYes")->isChecked());
+        QVERIFY(child<QAction>(window, "actionCopyrightNo")->isChecked());
+        QCOMPARE(window.windowIcon().availableSizes().size(), 4);
+        QVERIFY(!child<QAction>(window, "actionGerman")->isVisible());
+        QVERIFY(child<QWidget>(window, "debugGroupBox")->isHidden());
+        QVERIFY(child<QWidget>(window, "debugZevioGroupBox")->isHidden());
+        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
+        QVERIFY(!child<QToolButton>(window, "updateDataToolButton")->isEnabled());
+        QVERIFY(!child<QToolButton>(window, "transferFilesToolButton")->isEnabled());
+        auto *view = child<QTableView>(window, "userLibraryTableView");
+        for (int step = 0; step < steps.size(); ++step) {
+            const bool italian = steps.at(step) == QLatin1String("it");
+            const char *action = italian                ? "actionItalian"
+                : steps.at(step) == QLatin1String("de") ? "actionGerman"
+                                                        : "actionEnglish";
+            if (step > 0)
+                child<QAction>(window, action)->trigger();
+            QTRY_COMPARE(child<QMenu>(window, "menuPreferences")->title(),
+                italian ? QStringLiteral("Preferenze") : QStringLiteral("Preferences"));
+            QCOMPARE(child<QToolButton>(window, "updateDataToolButton")->text(),
+                italian ? QStringLiteral("Sincronizza song con il database Zevio")
+                        : QStringLiteral("Sync your songs with the Zevio database"));
+            QCOMPARE(QCoreApplication::translate("QProgressDialog", "Cancel"),
+                italian ? QStringLiteral("Annulla") : QStringLiteral("Cancel"));
+            QStringList headers;
+            for (int column = 0; column < view->model()->columnCount(); ++column) {
+                if (view->isColumnHidden(column))
+                    continue;
+                headers << view->model()->headerData(column, Qt::Horizontal).toString();
+                const int width = view->columnWidth(column);
+                view->resizeColumnToContents(column);
+                QCOMPARE(width, view->columnWidth(column));
+            }
+            QCOMPARE(headers.join(QLatin1Char('|')),
+                italian
+                    ? QStringLiteral(
+                        "Formato|Titolo|Artista|Genere|Autore|Durata|Bpm|Tonalità|Nome file")
+                    : QStringLiteral("Format|Title|Artist|Genre|Author|Length|Bpm|Key|File name"));
+            QCOMPARE(checkedLanguage(window), QLatin1String(action));
             QCOMPARE(QSettings(AppSettings::organisation, AppSettings::application)
                          .value(AppSettings::languageKey),
-                QVariant(QString::fromLatin1(step.stored)));
-            QCOMPARE(checkedLanguage(window), QString::fromLatin1(step.action));
-            QVERIFY(!sync->isEnabled());
+                QVariant(steps.at(step)));
         }
-        QCoreApplication::removeTranslator(&program);
-        QCoreApplication::removeTranslator(&framework);
     }
 
-    // The window opens the catalogue at construction and shows the library
-    // table; its headers follow a language switch.
-    void libraryTable()
+    // The help page of the stored language, reloaded when the language changes.
+    void helpPage_data()
     {
-        MainWindow window;
-        auto *view = child<QTableView>(window, "userLibraryTableView");
-        QVERIFY(view->model());
-        QCOMPARE(view->model()->rowCount(), 0);
-        QCOMPARE(visibleHeaders(view).join(QLatin1Char('|')),
-            QStringLiteral("Formato|Titolo|Artista|Genere|Autore|Durata|Bpm|Tonalita'|Nome file"));
-        QVERIFY(child<QToolButton>(window, "selectDirToolButton")->isEnabled());
+        QTest::addColumn<QString>("language"); // empty: nothing stored
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << QString() << QStringLiteral("La procedura normale");
+        QTest::newRow("de") << QStringLiteral("de") << QStringLiteral("Schließen Sie den Quenor");
+        QTest::newRow("other") << QStringLiteral("fr") << QStringLiteral("The normal procedure");
+    }
 
-        child<QAction>(window, "actionEnglish")->trigger();
-        QTRY_COMPARE(visibleHeaders(view).value(1), QStringLiteral("Title"));
-        QCOMPARE(visibleHeaders(view).value(8), QStringLiteral("File name"));
-        child<QAction>(window, "actionItalian")->trigger();
-        QTRY_COMPARE(visibleHeaders(view).value(1), QStringLiteral("Titolo"));
+    void helpPage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, text);
+        if (!language.isEmpty())
+            storeLanguage(language);
+        HelpDialog dialog(nullptr);
+        QVERIFY2(helpText(dialog).contains(text), qPrintable(helpText(dialog).left(300)));
+        // What the window's language actions do: store, then install.
+        storeLanguage(QStringLiteral("it"));
+        QTranslator italian;
+        QVERIFY(italian.load(QStringLiteral(":/trans/quenorpc_it")));
+        QCoreApplication::installTranslator(&italian);
+        QTRY_VERIFY(helpText(dialog).contains(QStringLiteral("non è stato possibile")));
+        QTRY_COMPARE(dialog.windowTitle(), QStringLiteral("Aiuto Quenor PC"));
     }
 
     // A catalogue that cannot be opened (here a folder where the developers'

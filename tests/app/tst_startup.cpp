@@ -3,10 +3,10 @@
 #include "messagelog.h"
 #include "startup.h"
 
+#include <QIcon>
+#include <QImage>
 #include <QSettings>
 #include <QtTest>
-
-#include <sys/resource.h>
 
 namespace
 {
@@ -38,19 +38,6 @@ QByteArray banner()
         + BuildInfo::compilerDate() + " - " + BuildInfo::compilerTime() + "\nD| \n";
 }
 
-// The child side of the abort test: install a handler, log, die.
-int runChild(const QByteArray &mode)
-{
-    const rlimit noCore = { 0, 0 };
-    setrlimit(RLIMIT_CORE, &noCore);
-    qInstallMessageHandler(
-        mode == "discard" ? MessageLog::discardMessageHandler : MessageLog::fileMessageHandler);
-    qWarning("[Child] before the end");
-    qFatal("[Child] FATAL: cannot go on !!!");
-    qWarning("[Child] after the end");
-    return 0;
-}
-
 } // namespace
 
 class TestStartup : public QObject
@@ -65,15 +52,6 @@ private slots:
         QFile::remove(m_dir.filePath(QStringLiteral("log.txt")));
     }
 
-    // The severity prefixes of the other types are checked through install().
-    void formatLine()
-    {
-        const QDateTime when(QDate(987, 1, 2), QTime(3, 4, 5));
-        QCOMPARE(MessageLog::formatLine(QtFatalMsg, "x", when),
-            QByteArray("[02-01-0987 03:04:05]F| x\n"));
-        QCOMPARE(MessageLog::formatLine(QtInfoMsg, "x", when), QByteArray());
-    }
-
     void install_data()
     {
         QTest::addColumn<bool>("enabled");
@@ -86,7 +64,6 @@ private slots:
         QTest::newRow("off, old log untouched") << false << true << true << old;
         QTest::newRow("on, appends") << true << false << true << old + run;
         QTest::newRow("on, clears") << true << true << true << run;
-        QTest::newRow("on, first log") << true << false << false << run;
     }
 
     void install()
@@ -123,13 +100,9 @@ private slots:
         QTest::newRow("first run, Italy") << QString() << QStringLiteral("it_IT") << "it";
         QTest::newRow("first run, Swiss Italian") << QString() << QStringLiteral("it_CH") << "it";
         QTest::newRow("first run, Germany") << QString() << QStringLiteral("de_DE") << "en";
-        QTest::newRow("never chosen, Italy")
-            << QStringLiteral("--") << QStringLiteral("it_IT") << "it";
         QTest::newRow("never chosen, C") << QStringLiteral("--") << QStringLiteral("C") << "en";
         QTest::newRow("chosen German kept")
             << QStringLiteral("de") << QStringLiteral("it_IT") << "de";
-        QTest::newRow("chosen Italian kept")
-            << QStringLiteral("it") << QStringLiteral("en_US") << "it";
     }
 
     // The first-run choice is stored at once, for every later component to read.
@@ -150,52 +123,28 @@ private slots:
             QVariant(language));
     }
 
-    void fatalAborts_data()
+    // Qt aborts after a fatal message; the handler writes it first, marked.
+    void fatalLine()
     {
-        QTest::addColumn<QByteArray>("mode");
-        QTest::addColumn<bool>("logFolder");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("file handler writes, then aborts")
-            << QByteArray("file") << false
-            << QByteArray("W| [Child] before the end\nF| [Child] FATAL: cannot go on !!!\n");
-        QTest::newRow("unwritable log still aborts") << QByteArray("file") << true << QByteArray();
-        QTest::newRow("discard handler") << QByteArray("discard") << false << QByteArray();
+        const QDateTime when(QDate(987, 1, 2), QTime(3, 4, 5));
+        QCOMPARE(MessageLog::formatLine(QtFatalMsg, "x", when),
+            QByteArray("[02-01-0987 03:04:05]F| x\n"));
     }
 
-    void fatalAborts()
+    // The window's and the desktop's icon, at each size it is drawn at.
+    void programIcon()
     {
-        QFETCH(QByteArray, mode);
-        QFETCH(bool, logFolder);
-        QFETCH(QByteArray, expected);
-        QTemporaryDir dir;
-        if (logFolder)
-            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("log.txt")));
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QUENOR_LOG_CHILD"), QString::fromLatin1(mode));
-        child.setProcessEnvironment(env);
-        child.setWorkingDirectory(dir.path());
-        child.start(QCoreApplication::applicationFilePath(), QStringList());
-        QVERIFY(child.waitForFinished(30000));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        const QString log = dir.filePath(QStringLiteral("log.txt"));
-        QCOMPARE(QFileInfo(log).isFile(), !expected.isEmpty());
-        QCOMPARE(withoutStamps(readFile(log)), expected);
+        const QIcon icon = Startup::programIcon();
+        for (int size : { 48, 64, 128, 256 }) {
+            QCOMPARE(icon.availableSizes().count(QSize(size, size)), 1);
+            QCOMPARE(QImage(QStringLiteral(":/imgs/quenorpc-%1.png").arg(size)).size(),
+                QSize(size, size));
+        }
     }
 
 private:
     QTemporaryDir m_dir;
 };
 
-int main(int argc, char *argv[])
-{
-    const QByteArray childMode = qgetenv("QUENOR_LOG_CHILD");
-    if (!childMode.isEmpty())
-        return runChild(childMode);
-    QCoreApplication app(argc, argv);
-    TestStartup test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"

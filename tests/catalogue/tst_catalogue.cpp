@@ -5,12 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 
 #include <functional>
 #include <optional>
@@ -35,7 +33,7 @@ bool openLocal(Database &db, const QList<QVariantList> &rows)
             = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("w"));
         file.setDatabaseName(Database::localCatalogueFileName());
         QSqlQuery query(file);
-        bool written = file.open() && file.transaction()
+        bool written = file.open()
             && query.exec(QStringLiteral("CREATE TABLE Songs(title varchar, artist varchar, "
                                          "genre varchar, author varchar, length integer, bpm "
                                          "integer, key varchar, filename varchar primary key, "
@@ -46,25 +44,13 @@ bool openLocal(Database &db, const QList<QVariantList> &rows)
                 query.addBindValue(value);
             written = written && query.exec();
         }
-        if (!(written && file.commit()))
-            qWarning() << "cannot write the test catalogue:" << query.lastError().text();
+        if (!written)
+            return false;
     }
     QSqlDatabase::removeDatabase(QStringLiteral("w"));
     QTest::ignoreMessage(QtDebugMsg, "Using local file: 'songsdb_debug' as database");
     return db.init();
 }
-
-QList<QVariantList> lookupRows()
-{
-    return { song("'O sole mio", "OSOLE"), song("Santa Lucia", "SANTA1"),
-        song("Santa Lucia", "SANTA2"), song("Habanera", "HAB1"), song("HABANERA", "HAB2"),
-        song("Funiculì funiculà", "FUNI"), song("Èrba nova", "ERBA"),
-        song("Il \"Bel\" Paese", "BEL"), song("100% Swing", "SWING"), song("1000 Swing", "SWING2"),
-        song("key", "K_!") };
-}
-
-const char multipleWarning[]
-    = "[getRecordByTitle] WARNING: multiple reusults in query, aborting !!!";
 
 // Markers as "bar:text bar:text".
 QString pairs(const QList<Marker> &markers)
@@ -109,51 +95,54 @@ private slots:
         QDir::setCurrent(QDir::tempPath());
     }
 
+    // The copy of the built-in catalogue loses its name as soon as SQLite has
+    // it open, so a killed program leaves nothing behind; it is read whole.
     void builtInCatalogue()
     {
-        QString copy;
-        {
-            Database db;
-            QTest::ignoreMessage(QtDebugMsg,
-                QRegularExpression(
-                    QStringLiteral("^\\[Database::init\\] Created temporary db file: \".+\"$")));
-            QVERIFY(db.init());
-            copy = QSqlDatabase::database(Database::catalogueConnectionName()).databaseName();
-            QFile resource(QStringLiteral(":/db/songsdb"));
-            QFile copied(copy);
-            QVERIFY(resource.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
-            QCOMPARE(copied.readAll(), resource.readAll());
-            QCOMPARE(db.genresList().size(), 20);
-        }
-        QVERIFY2(!QFile::exists(copy), qPrintable(copy));
-        QVERIFY(!QSqlDatabase::contains(Database::catalogueConnectionName()));
+        Database db;
+        QTest::ignoreMessage(QtDebugMsg,
+            QRegularExpression(
+                QStringLiteral("^\\[Database::init\\] Created temporary db file: \".+\"$")));
+        QVERIFY(db.init());
+        const QSqlDatabase catalogue = QSqlDatabase::database(Database::catalogueConnectionName());
+        QVERIFY2(!QFile::exists(catalogue.databaseName()), qPrintable(catalogue.databaseName()));
+        QSqlQuery check(catalogue);
+        QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
+        QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+        QVERIFY(!db.genresList().isEmpty());
     }
 
-    // Used in place: the developer's file is left as it was.
+    // Lists in query order, trimmed, blanks dropped (distinct runs before
+    // trimming); record texts trimmed, numbers that are not integers read as -1.
     void localCatalogue()
     {
-        auto row = [](const char *genre, const char *altartist, const char *filename) {
-            QVariantList r = song("t", filename);
-            r[2] = QLatin1String(genre);
-            r[9] = QLatin1String(altartist);
-            return r;
+        auto row = [](const char *filename, const char *genre, const char *altartist,
+                       const QVariant &number) {
+            return QVariantList { QStringLiteral(" Rose "), QStringLiteral(" Strauss"),
+                QLatin1String(genre), QStringLiteral(" J. S. "), number, number,
+                QStringLiteral(" G #"), QLatin1String(filename),
+                QStringLiteral(" 1;Intro;19;Verse 1; "), QLatin1String(altartist) };
         };
         Database db;
         QVERIFY(openLocal(db,
-            { row("LATIN", "Zeta", "A"), row("LATIN", "Alfa", "B"), row(" DANCE ", "Zeta", "C"),
-                row("DANCE", " ", "D"), row("", "", "E"), row("BLACK MUSIC", "Alfa ", "F") }));
-        QFile local(Database::localCatalogueFileName());
-        QVERIFY(local.open(QIODevice::ReadOnly));
-        const QByteArray before = local.readAll();
-        // Query order, trimmed, blanks dropped; distinct runs before trimming.
-        QCOMPARE(db.genresList().join(QLatin1Char('|')),
-            QStringLiteral("LATIN|DANCE|DANCE|BLACK MUSIC"));
-        QCOMPARE(db.artistsList().join(QLatin1Char('|')), QStringLiteral("Zeta|Alfa|Alfa"));
-        SongsDbRecord record;
-        QVERIFY(db.getRecordByFilename(QStringLiteral("E"), record));
-        QVERIFY(!db.getRecordByFilename(QStringLiteral("OSOLEMIO"), record));
-        QVERIFY(local.seek(0));
-        QCOMPARE(local.readAll(), before);
+            { row("A", "LATIN", "Zeta", 187), row("B", "LATIN", "Alfa ", QStringLiteral("3:07")),
+                row("C", " DANCE ", "Zeta", QVariant()), row("D", "DANCE", " ", 187.5),
+                row("E", "", "", 120) }));
+        QCOMPARE(db.genresList().join(QLatin1Char('|')), QStringLiteral("LATIN|DANCE|DANCE"));
+        QCOMPARE(db.artistsList().join(QLatin1Char('|')), QStringLiteral("Zeta|Alfa"));
+        QStringList numbers;
+        for (const char *name : { "A", "B", "C", "D", "E" }) {
+            SongsDbRecord record;
+            QVERIFY(db.getRecordByFilename(QLatin1String(name), record));
+            numbers << QStringLiteral("%1/%2").arg(record.length).arg(record.bpm);
+            if (*name == 'A')
+                QCOMPARE(QStringList({ record.title, record.artist, record.genre, record.author,
+                                         record.key, record.altArtist, pairs(record.markers) })
+                             .join(QLatin1Char('|')),
+                    QStringLiteral("Rose|Strauss|LATIN|J. S.|G #|Zeta|1:Intro 19:Verse 1"));
+        }
+        QCOMPARE(
+            numbers.join(QLatin1Char(' ')), QStringLiteral("187/187 -1/-1 -1/-1 -1/-1 120/120"));
     }
 
     void lookup_data()
@@ -171,23 +160,13 @@ private slots:
         row("title, ascii case ignored", true, "'o SOLE Mio", "'O sole mio");
         row("title twice", true, "Santa Lucia", "", true);
         row("titles differing in case", true, "habanera", "", true);
-        row("non-ascii same case", true, "FUNICULì FUNICULà", "Funiculì funiculà");
         row("non-ascii other case", true, "Funiculì funiculÀ", "");
-        row("non-ascii capital", true, "èrba nova", "");
         row("percent wildcard", true, "Funic%", "Funiculì funiculà");
-        row("underscore wildcard", true, "_O sole mio", "'O sole mio");
-        row("percent in title", true, "100% Swing", "", true); // also "1000 Swing"
-        row("wildcard, two matches", true, "Santa%", "", true);
         row("double quote", true, "Il \"Bel\" Paese", "Il \"Bel\" Paese");
-        row("unbalanced double quote", true, "Il \"Bel", "");
-        row("title naming a column", true, "title", "");
-        row("no title", true, "Volare", "");
+        row("title naming a column", true, "key", "key");
         row("file name", false, "FUNI", "Funiculì funiculà");
-        row("file name, lower case", false, "funi", "Funiculì funiculà");
-        row("file name, special characters", false, "K_!", "key");
         row("file name, wildcard", false, "SANTA_", "Santa Lucia");
         row("file name, column name", false, "filename", "");
-        row("file name, double quote", false, "A\"B", "");
         row("no file name", false, "NOPE", "");
     }
 
@@ -198,52 +177,19 @@ private slots:
         QFETCH(QString, found);
         QFETCH(bool, multiple);
         Database db;
-        QVERIFY(openLocal(db, lookupRows()));
+        QVERIFY(openLocal(db,
+            { song("'O sole mio", "OSOLE"), song("Santa Lucia", "SANTA1"),
+                song("Santa Lucia", "SANTA2"), song("Habanera", "HAB1"), song("HABANERA", "HAB2"),
+                song("Funiculì funiculà", "FUNI"), song("Il \"Bel\" Paese", "BEL"),
+                song("key", "K_!") }));
         SongsDbRecord record;
         record.title = QStringLiteral("untouched");
         if (multiple)
-            QTest::ignoreMessage(QtWarningMsg, multipleWarning);
+            QTest::ignoreMessage(QtWarningMsg,
+                "[getRecordByTitle] WARNING: multiple reusults in query, aborting !!!");
         QCOMPARE(byTitle ? db.getRecordByTitle(key, record) : db.getRecordByFilename(key, record),
             !found.isEmpty());
         QCOMPARE(record.title, found.isEmpty() ? QStringLiteral("untouched") : found);
-    }
-
-    void recordFromRow_data()
-    {
-        QTest::addColumn<QVariant>("length");
-        QTest::addColumn<QVariant>("bpm");
-        QTest::addColumn<int>("expectedLength");
-        QTest::addColumn<int>("expectedBpm");
-        QTest::newRow("integers") << QVariant(187) << QVariant(96) << 187 << 96;
-        QTest::newRow("text length")
-            << QVariant(QStringLiteral("3:07")) << QVariant(96) << -1 << 96;
-        QTest::newRow("text bpm") << QVariant(200) << QVariant(QStringLiteral("fast")) << 200 << -1;
-        QTest::newRow("NULL numbers") << QVariant() << QVariant() << -1 << -1;
-        QTest::newRow("fraction") << QVariant(187.5) << QVariant(120.0) << -1 << 120;
-    }
-
-    // Texts are trimmed; numbers that are not integers read as -1.
-    void recordFromRow()
-    {
-        QFETCH(QVariant, length);
-        QFETCH(QVariant, bpm);
-        QFETCH(int, expectedLength);
-        QFETCH(int, expectedBpm);
-        Database db;
-        QVERIFY(openLocal(db,
-            { { QStringLiteral(" Rose "), QStringLiteral(" Strauss"), QStringLiteral("LISCIO "),
-                QStringLiteral(" J. S. "), length, bpm, QStringLiteral(" G #"),
-                QStringLiteral("ROSE"), QStringLiteral(" 1;Intro;19;Verse 1; "),
-                QStringLiteral("J. S. II ") } }));
-        SongsDbRecord record;
-        QVERIFY(db.getRecordByTitle(QStringLiteral(" Rose "), record));
-        QCOMPARE(QStringList({ record.title, record.artist, record.genre, record.author, record.key,
-                                 record.altArtist })
-                     .join(QLatin1Char('|')),
-            QStringLiteral("Rose|Strauss|LISCIO|J. S.|G #|J. S. II"));
-        QCOMPARE(record.length, expectedLength);
-        QCOMPARE(record.bpm, expectedBpm);
-        QCOMPARE(pairs(record.markers), QStringLiteral("1:Intro 19:Verse 1"));
     }
 
     void splitMarkers_data()
@@ -253,12 +199,10 @@ private slots:
         auto row = [](const char *name, const char *text, const char *expected) {
             QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(expected);
         };
-        row("two pairs", "1;Intro;19;Verse1;", "1:Intro 19:Verse1");
         row("bad bar keeps pairing", "1;Intro;x;Bad;5;Ok;", "1:Intro 5:Ok");
         row("unpaired tail", "1;Intro;7", "1:Intro");
         row("negative bar", "-3;Neg;", "");
         row("bar zero", "0;Start;", "0:Start");
-        row("empty", "", "");
         row("empty parts dropped", ";;1;Intro;;;9;Chorus;;", "1:Intro 9:Chorus");
         row("text not trimmed", "3; Verse;", "3: Verse");
     }
@@ -279,7 +223,6 @@ private slots:
         QTest::addColumn<QString>("stored"); // length text, tempo
         QTest::newRow("plain") << 132 << 187 << QStringLiteral("03:07|132");
         QTest::newRow("negative tempo") << -1 << 59 << QStringLiteral("00:59|0");
-        QTest::newRow("zero length") << 60 << 0 << QStringLiteral("00:00|60");
         QTest::newRow("hundred minutes") << 60 << 6000 << QStringLiteral("100:00|60");
         QTest::newRow("negative length") << 60 << -1 << QStringLiteral("|60");
     }
@@ -310,8 +253,11 @@ private slots:
                 .arg(stored));
         QCOMPARE(
             m_model->data(m_model->index(1, 7)).toString(), stored.section(QLatin1Char('|'), 1));
+        // An odd row: its status cell painted for the edited status, the others grey.
+        const QModelIndex status = m_model->index(1, m_model->colIdxStatus());
+        QCOMPARE(status.data(Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 130));
         QCOMPARE(
-            UserSongsRelTableModel::lengthText(length), stored.section(QLatin1Char('|'), 0, 0));
+            m_model->index(1, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(230, 230, 230));
         QVERIFY(tableRow(3).contains(QLatin1String("Title 3")));
     }
 
@@ -348,6 +294,10 @@ private slots:
             QVERIFY(m_model->select());
             QVERIFY(check());
         }
+        // The last row is odd and now synced: text and background in its colour.
+        const QModelIndex status = m_model->index(rows - 1, m_model->colIdxStatus());
+        QCOMPARE(status.data(Qt::ForegroundRole).value<QColor>(), QColor(130, 255, 130));
+        QCOMPARE(status.data(Qt::BackgroundRole).value<QColor>(), QColor(130, 255, 130));
     }
 
     // Rows added before and after a reload, a header click, a removal.
@@ -368,79 +318,6 @@ private slots:
         QCOMPARE(titles.join(QLatin1Char('|')), QStringLiteral("Title 3|Title 1|Title 0"));
     }
 
-    void colours_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QColor>("even");
-        QTest::addColumn<QColor>("odd");
-        QTest::newRow("not synced") << 0 << QColor(200, 200, 200) << QColor(230, 230, 230);
-        QTest::newRow("synced") << 1 << QColor(100, 225, 100) << QColor(130, 255, 130);
-        QTest::newRow("edited") << 2 << QColor(225, 225, 100) << QColor(255, 255, 130);
-        QTest::newRow("sync failed") << 3 << QColor(225, 100, 100) << QColor(255, 130, 130);
-        QTest::newRow("unknown") << 7 << QColor(200, 200, 200) << QColor(230, 230, 230);
-    }
-
-    void colours()
-    {
-        QVERIFY(openModel());
-        QFETCH(int, status);
-        QFETCH(QColor, even);
-        QFETCH(QColor, odd);
-        const int statusColumn = m_model->colIdxStatus();
-        for (int row = 0; row < 2; ++row) {
-            QVERIFY(m_model->addSong(songInfo(row)));
-            m_model->setStatus(row, Database::statusEnum(status));
-        }
-        QVERIFY(m_model->select()); // the status survives a reload
-        for (int row = 0; row < 2; ++row) {
-            QCOMPARE(m_model->status(row), status);
-            const QModelIndex cell = m_model->index(row, statusColumn);
-            QCOMPARE(cell.data(Qt::BackgroundRole).value<QColor>(), row ? odd : even);
-            QCOMPARE(cell.data(Qt::ForegroundRole).value<QColor>(), row ? odd : even);
-            // Every other cell: grey stripes behind the framework's own text.
-            const QModelIndex title = m_model->index(row, 2);
-            QCOMPARE(title.data(Qt::BackgroundRole).value<QColor>(),
-                row ? QColor(230, 230, 230) : QColor(200, 200, 200));
-            QVERIFY(!title.data(Qt::ForegroundRole).isValid());
-        }
-    }
-
-    // The view the main window shows, and its headers after a language change.
-    void view_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("texts");
-        QTest::newRow("to English") << ":/trans/quenorpc_it"
-                                    << ":/trans/quenorpc_en"
-                                    << "Format|Title|Artist|Genre|Author|Length|Bpm|Key|File name";
-        QTest::newRow("to Italian")
-            << ":/trans/quenorpc_en"
-            << ":/trans/quenorpc_it"
-            << "Formato|Titolo|Artista|Genere|Autore|Durata|Bpm|Tonalità|Nome file";
-    }
-
-    void view()
-    {
-        QVERIFY(openModel());
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        QFETCH(QString, texts);
-        for (const QString &catalogue : { before, after }) {
-            QTranslator translator;
-            QVERIFY(translator.load(catalogue));
-            QCoreApplication::installTranslator(&translator);
-            m_model->setHeaderLabels();
-            QCoreApplication::removeTranslator(&translator);
-        }
-        QStringList shown;
-        for (int column = 0; column < m_model->columnCount(); ++column)
-            if (column != 0 && column != m_model->colIdxFilename()
-                && column != m_model->colIdxStatus())
-                shown << m_model->headerData(column, Qt::Horizontal).toString();
-        QCOMPARE(shown.join(QLatin1Char('|')), texts);
-    }
-
 private:
     bool openModel()
     {
@@ -448,7 +325,6 @@ private:
         if (!openLocal(*m_db, {}))
             return false;
         m_model.emplace(nullptr, m_db->userLibraryDb());
-        m_model->setHeaderLabels();
         return true;
     }
 
