@@ -1,6 +1,7 @@
 #include "dialoginteraction.h"
 
 #include "backupdialog.h"
+#include "dataeditdialog.h"
 #include "nocopyrightdialog.h"
 #include "proceeddialog.h"
 
@@ -67,9 +68,8 @@ UserInteraction::FourWayAnswer DialogInteraction::askFourWay(
 UserInteraction::Button DialogInteraction::showMessage(
     MessageKind kind, const QString &title, const QString &text, int buttons)
 {
-    static const QMessageBox::Icon icons[]
-        = { QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical,
-              QMessageBox::Question };
+    static const QMessageBox::Icon icons[] = { QMessageBox::Information, QMessageBox::Warning,
+        QMessageBox::Critical, QMessageBox::Question };
     QMessageBox::StandardButtons standard;
     if (buttons & OkButton)
         standard |= QMessageBox::Ok;
@@ -90,6 +90,26 @@ UserInteraction::Button DialogInteraction::showMessage(
     default:
         return OkButton;
     }
+}
+
+UserInteraction::EditAnswer DialogInteraction::editSong(const EditRequest &request)
+{
+    DataEditDialog own;
+    DataEditDialog &dialog = m_editDialog ? *m_editDialog : own;
+    dialog.setArtistsCombo(request.artists);
+    dialog.setGenresCombo(request.genres);
+    dialog.setKeysCombo(request.keys);
+    dialog.setOtherInfo(request.info);
+    EditAnswer answer;
+    answer.info = request.info;
+    answer.accepted = dialog.exec() == QDialog::Accepted;
+    if (answer.accepted)
+        dialog.getInfo(answer.info);
+    answer.toAllAuthor = dialog.isApplyToAllAuthor();
+    answer.toAllArtist = dialog.isApplyToAllArtist();
+    answer.toAllGenre = dialog.isApplyToAllGenre();
+    answer.toAllTitleFromFileName = dialog.isApplyToAllFname();
+    return answer;
 }
 
 void DialogInteraction::processEvents()
