@@ -5,6 +5,7 @@
 #include "metasong.h"
 #include "midibuilder.h"
 #include "scripteduser.h"
+#include "startup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,11 +14,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QtTest>
 
 #include <functional>
@@ -189,6 +192,38 @@ private slots:
         QVERIFY(!QFile::exists(files.at(0)));
         QCOMPARE(view->model()->rowCount(), 1);
         QCOMPARE(window.selectedFiles(), QStringList(files.at(1)));
+    }
+
+    // Only under "scripts/screenshot.sh --edit-dialog": the form filled from
+    // a real song, in Italian, photographed from the X screen.
+    void screenshot()
+    {
+        const QString song = qEnvironmentVariable("QUENOR_SHOT_SONG");
+        const QString output = qEnvironmentVariable("QUENOR_SHOT_OUTPUT");
+        if (song.isEmpty() || output.isEmpty())
+            QSKIP("run by scripts/screenshot.sh --edit-dialog");
+        QTranslator program;
+        QTranslator framework;
+        Startup::installTranslations(QStringLiteral("it"), program, framework);
+        MetaSong file;
+        SongInfo info;
+        QVERIFY(file.importFile(song));
+        file.getSongInfo(info);
+        info.filename = song;
+        Database database;
+        QVERIFY(database.init());
+        DataEditDialog dialog;
+        dialog.setArtistsCombo(database.artistsList());
+        dialog.setGenresCombo(database.genresList());
+        dialog.setKeysCombo(MetaSong::getKeysList());
+        dialog.setOtherInfo(info);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::qWait(500);
+        const QRect area = dialog.frameGeometry();
+        QVERIFY(dialog.screen()
+                    ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                    .save(output));
     }
 
 private:
