@@ -4,9 +4,9 @@
 # The program runs with settings and a working folder of its own (language
 # "it" unless given), so the real user's settings and log are not touched.
 #
-# Or: scripts/screenshot.sh --edit-dialog TEST_PROGRAM OUTPUT.png
+# Or: scripts/screenshot.sh --edit-dialog SHOT_PROGRAM OUTPUT.png
 # Takes a picture of the song edit dialog, in Italian, filled from an MP3
-# made here with mutagen; TEST_PROGRAM is the built tst_dataeditdialog.
+# made here with mutagen; SHOT_PROGRAM is the built tests/app/editdialogshot.
 set -euo pipefail
 
 if [ "${1:-}" = "--edit-dialog" ]; then
@@ -32,9 +32,8 @@ for frame in (TIT2(encoding=0, text="Tanti Auguri a Te"), TPE1(encoding=0, text=
 tag.save(path, v2_version=3)
 PY
   export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/config" QT_QPA_PLATFORM=xcb
-  export QUENOR_SHOT_SONG="$song" QUENOR_SHOT_OUTPUT="$output"
   cd "$sandbox/work"
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$program" screenshot
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$program" "$song" "$output"
   echo "screenshot: $output"
   exit 0
 fi

@@ -119,21 +119,17 @@ public:
         result.info = request.info;
         const QStringList parts = answer.split(QLatin1Char(';'));
         result.accepted = parts.first() == QLatin1String("Salva");
+        SongInfo &info = result.info;
+        const QHash<QString, QString *> texts = { { QStringLiteral("title"), &info.title },
+            { QStringLiteral("artist"), &info.artist }, { QStringLiteral("genre"), &info.genre },
+            { QStringLiteral("author"), &info.author }, { QStringLiteral("key"), &info.key } };
         for (const QString &part : parts.mid(1)) {
             const QString name = part.section(QLatin1Char('='), 0, 0);
             const QString value = part.section(QLatin1Char('='), 1);
-            const QHash<QString, QString *> texts
-                = { { QStringLiteral("title"), &result.info.title },
-                      { QStringLiteral("artist"), &result.info.artist },
-                      { QStringLiteral("genre"), &result.info.genre },
-                      { QStringLiteral("author"), &result.info.author },
-                      { QStringLiteral("key"), &result.info.key } };
             if (texts.contains(name))
                 *texts.value(name) = value;
-            result.info.length
-                = name == QLatin1String("length") ? value.toInt() : result.info.length;
-            result.info.userBpm
-                = name == QLatin1String("bpm") ? value.toInt() : result.info.userBpm;
+            info.length = name == QLatin1String("length") ? value.toInt() : info.length;
+            info.userBpm = name == QLatin1String("bpm") ? value.toInt() : info.userBpm;
             result.toAllAuthor |= name == QLatin1String("+author");
             result.toAllArtist |= name == QLatin1String("+artist");
             result.toAllGenre |= name == QLatin1String("+genre");
