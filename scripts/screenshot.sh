@@ -3,40 +3,7 @@
 # Usage: scripts/screenshot.sh PROGRAM OUTPUT.png [LANGUAGE]
 # The program runs with settings and a working folder of its own (language
 # "it" unless given), so the real user's settings and log are not touched.
-#
-# Or: scripts/screenshot.sh --edit-dialog SHOT_PROGRAM OUTPUT.png
-# Takes a picture of the song edit dialog, in Italian, filled from an MP3
-# made here with mutagen; SHOT_PROGRAM is the built tests/app/editdialogshot.
 set -euo pipefail
-
-if [ "${1:-}" = "--edit-dialog" ]; then
-  program=$(realpath "$2")
-  output=$(realpath -m "$3")
-  sandbox=$(mktemp -d)
-  trap 'rm -rf "$sandbox"' EXIT
-  mkdir -p "$sandbox/config" "$sandbox/home" "$sandbox/work"
-  song="$sandbox/work/Tanti Auguri a Te.mp3"
-  /usr/bin/python3 - "$song" <<'PY'
-import sys
-from mutagen.id3 import ID3, TIT2, TPE1, TCON, TCOM, TLEN, TBPM, TKEY
-path = sys.argv[1]
-# A few silent MPEG-1 layer III frames stand for the audio.
-with open(path, "wb") as f:
-    f.write((b"\xff\xfb\x90\x00" + bytes(413)) * 4)
-tag = ID3()
-for frame in (TIT2(encoding=0, text="Tanti Auguri a Te"), TPE1(encoding=0, text="Coro Alpino"),
-              TCON(encoding=0, text="POP"), TCOM(encoding=0, text="Mildred Hill"),
-              TLEN(encoding=0, text="125000"), TBPM(encoding=0, text="96"),
-              TKEY(encoding=0, text="F#-")):
-    tag.add(frame)
-tag.save(path, v2_version=3)
-PY
-  export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/config" QT_QPA_PLATFORM=xcb
-  cd "$sandbox/work"
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$program" "$song" "$output"
-  echo "screenshot: $output"
-  exit 0
-fi
 
 program=$(realpath "$1")
 output=$(realpath -m "$2")
