@@ -12,10 +12,6 @@
         <translation>File path:</translation>
     </message>
     <message>
-        <source>--</source>
-        <translation>--</translation>
-    </message>
-    <message>
         <source>Formato:</source>
         <translation>Format:</translation>
     </message>
