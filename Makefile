@@ -49,6 +49,9 @@ screenshot: build
 	@# The window after choosing a few songs, with the import summary.
 	if [ -x $(BUILD_DIR)/tests/app/shot_import ]; then \
 	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_import screenshot-import.png; fi
+	@# The song edit dialog filled from a song.
+	if [ -x $(BUILD_DIR)/tests/app/shot_editdialog ]; then \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_editdialog screenshot-edit.png; fi
 
 install: build
 	cmake --install $(BUILD_DIR)

@@ -1,6 +1,7 @@
 #include "dialoginteraction.h"
 
 #include "backupdialog.h"
+#include "dataeditdialog.h"
 #include "nocopyrightdialog.h"
 #include "proceeddialog.h"
 
@@ -89,6 +90,26 @@ UserInteraction::Button DialogInteraction::showMessage(
     default:
         return OkButton;
     }
+}
+
+UserInteraction::EditAnswer DialogInteraction::editSong(const EditRequest &request)
+{
+    DataEditDialog own;
+    DataEditDialog &dialog = m_editDialog ? *m_editDialog : own;
+    dialog.setArtistsCombo(request.artists);
+    dialog.setGenresCombo(request.genres);
+    dialog.setKeysCombo(request.keys);
+    dialog.setOtherInfo(request.info);
+    EditAnswer answer;
+    answer.info = request.info;
+    answer.accepted = dialog.exec() == QDialog::Accepted;
+    if (answer.accepted)
+        dialog.getInfo(answer.info);
+    answer.toAllAuthor = dialog.isApplyToAllAuthor();
+    answer.toAllArtist = dialog.isApplyToAllArtist();
+    answer.toAllGenre = dialog.isApplyToAllGenre();
+    answer.toAllTitleFromFileName = dialog.isApplyToAllFname();
+    return answer;
 }
 
 void DialogInteraction::processEvents()

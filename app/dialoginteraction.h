@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <QProgressDialog>
+class DataEditDialog;
 class QWidget;
 
 // The workflows' questions answered with the program's dialogs, over the
@@ -28,6 +29,9 @@ public:
         MessageKind kind, const QString &title, const QString &text, int buttons) override;
     ProgressReporter &progress() override { return *this; }
     void processEvents() override;
+    EditAnswer editSong(const EditRequest &request) override;
+    // The window's own edit form, used by editSong (not owned).
+    void setEditDialog(DataEditDialog *dialog) { m_editDialog = dialog; }
 
     void begin(const QString &label, const QString &title, int maximum, bool autoClose) override;
     void step(int value) override;
@@ -40,5 +44,6 @@ public:
 
 private:
     QWidget *m_window;
+    DataEditDialog *m_editDialog = nullptr;
     QPointer<QProgressDialog> m_progress;
 };

@@ -11,11 +11,14 @@
 #include "libraryimport.h"
 #include "libraryrows.h"
 #include "libraryview.h"
+#include "manualedit.h"
 #include "startup.h"
 #include "usersongsreltablemodel.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QHeaderView>
+#include <QMenu>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -24,6 +27,7 @@ MainWindow::MainWindow(QWidget *parent)
     , m_user(m_dialogs.get())
     , m_settings(AppSettings::organisation, AppSettings::application)
 {
+    m_dialogs->setEditDialog(&m_editDialog);
     ui->setupUi(this);
     setWindowTitle(tr("Quenor PC"));
     setWindowIcon(Startup::programIcon());
@@ -303,18 +307,85 @@ void MainWindow::on_dbgBackupPushButton_clicked()
 // The commands below are connected by name already; the workflows they start
 // are added with the edit and device tools.
 
-void MainWindow::onSongsTableViewDoubleClicked(const QModelIndex &) { }
-
 void MainWindow::on_optimizeMemory_triggered() { }
 
 void MainWindow::on_transferFilesToolButton_clicked() { }
 
 void MainWindow::on_actionSongsList_triggered() { }
 
-void MainWindow::onSongsTableViewShowContextMenu(const QPoint &) { }
+void MainWindow::onSongsTableViewDoubleClicked(const QModelIndex &index)
+{
+    if (!m_libraryModel)
+        return;
+    const int row = ManualEdit(m_database, *m_libraryModel, *m_user).editRow(index.row());
+    if (row >= 0)
+        scrollToRow(row);
+}
 
-void MainWindow::on_dbgSavePushButton_clicked() { }
+bool MainWindow::manualModifySong(MetaSong song, SongInfo info, QString fileName, int row)
+{
+    return m_libraryModel
+        && ManualEdit(m_database, *m_libraryModel, *m_user)
+               .manualModifySong(song, info, fileName, row);
+}
 
-void MainWindow::on_dbgAddMarkerPushButton_clicked() { }
+void MainWindow::scrollToRow(int row)
+{
+    // The view does not scroll to a hidden cell, and the row key in column
+    // 0 is hidden: the first column shown stands for the row.
+    QTableView *view = ui->userLibraryTableView;
+    const QHeaderView *header = view->horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (!header->isSectionHidden(column)) {
+            view->scrollTo(m_libraryModel->index(row, column), QAbstractItemView::PositionAtCenter);
+            return;
+        }
+    }
+}
 
-void MainWindow::on_dbgShowDialogPushButton_clicked() { }
+void MainWindow::onSongsTableViewShowContextMenu(const QPoint &pos)
+{
+    if (!m_libraryModel)
+        return;
+    QTableView *view = ui->userLibraryTableView;
+    const int row = view->indexAt(pos).row();
+    QMenu menu(this);
+    QAction *remove = menu.addAction(tr("Remove from list"));
+    QAction *erase = menu.addAction(tr("Delete file"));
+    remove->setEnabled(row >= 0);
+    erase->setEnabled(row >= 0);
+    QAction *chosen = menu.exec(view->viewport()->mapToGlobal(pos));
+    ManualEdit edit(m_database, *m_libraryModel, *m_user);
+    if (chosen == remove) {
+        edit.removeFromList(row);
+    } else if (chosen == erase) {
+        edit.deleteFile(row, m_selectedFiles);
+        m_selectedFilesCount = int(m_selectedFiles.size());
+    }
+}
+
+void MainWindow::on_dbgSavePushButton_clicked()
+{
+    if (m_libraryModel)
+        ManualEdit(m_database, *m_libraryModel, *m_user)
+            .debugSave(
+                ui->userLibraryTableView->currentIndex().row(), QStringLiteral("test_save.bin"));
+}
+
+void MainWindow::on_dbgAddMarkerPushButton_clicked()
+{
+    if (m_libraryModel)
+        ManualEdit(m_database, *m_libraryModel, *m_user)
+            .debugAddMarker(ui->userLibraryTableView->currentIndex().row(),
+                QStringLiteral("test_addmarker.bin"), ui->dbgMarkerTextLineEdit->text(),
+                ui->dbgMarkerBarSpinBox->value());
+}
+
+void MainWindow::on_dbgShowDialogPushButton_clicked()
+{
+    m_editDialog.setArtistsCombo(m_database.artistsList());
+    m_editDialog.setGenresCombo(m_database.genresList());
+    qDebug().noquote() << (m_editDialog.exec() == QDialog::Accepted ? QStringLiteral("Accettato")
+                                                                    : QStringLiteral("Rifiutato"));
+}

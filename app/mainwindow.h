@@ -1,6 +1,9 @@
 #pragma once
 
 #include "database.h"
+#include "dataeditdialog.h"
+#include "metasong.h"
+#include "songinfo.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
@@ -49,6 +52,9 @@ public:
     bool updateFileWithDb(int row);
     bool suggestBackup();
     bool copyFiles(const QString &destination, int &count);
+    // Writes info into fileName in manual mode and refreshes row from the
+    // file; true when the file was saved.
+    bool manualModifySong(MetaSong song, SongInfo info, QString fileName, int row);
     // "%1 di %2" on the running workflow's progress, and its value.
     void updateProgress(int value);
 
@@ -96,6 +102,8 @@ private:
     // disabled and the user is told once.
     void setupLibrary();
     void initUserLibraryModel();
+    // Brings row into the middle of the song table.
+    void scrollToRow(int row);
 
     Ui::MainWindow *ui;
     // The dialogs the workflows ask through; they also keep the running
@@ -104,6 +112,8 @@ private:
     UserInteraction *m_user = nullptr;
     UserSongsRelTableModel *m_libraryModel = nullptr;
     Database m_database;
+    // The manual edit form, loaded anew for every edit.
+    DataEditDialog m_editDialog;
     int m_selectedFilesCount = 0;
     bool m_copyrightAskDefault = true;
     QStringList m_selectedFiles;

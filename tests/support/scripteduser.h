@@ -2,6 +2,7 @@
 
 #include "userinteraction.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -9,7 +10,7 @@
 // back, and writes down everything the workflow showed:
 //   shown     one line per question or message box,
 //             "KIND|title|text|answer" (KIND: files, folder, backup, summary,
-//             fourway, information, warning, critical, question),
+//             fourway, information, warning, critical, question, edit),
 //   progress  "begin|label|title|maximum", each step's label ("2 di 3") and
 //             "end".
 // Answers are the buttons' texts: "Si", "Si tutti", "No", "No tutti";
@@ -104,6 +105,39 @@ public:
         record(QLatin1String(kinds[int(kind)]), title, text, answer);
         return pressed;
     }
+
+    // The edit form: "Annulla", or "Salva" followed by ";field=value" for each
+    // field changed (title, artist, genre, author, length, bpm, key) and by
+    // ";+author", ";+artist", ";+genre", ";+title" for each "Applica a tutti"
+    // box ticked and confirmed. Shown as "edit|FILE|TITLE|answer".
+    EditAnswer editSong(const EditRequest &request) override
+    {
+        lastEdit = request;
+        const QString answer = next();
+        record(QStringLiteral("edit"), request.info.filename, request.info.title, answer);
+        EditAnswer result;
+        result.info = request.info;
+        const QStringList parts = answer.split(QLatin1Char(';'));
+        result.accepted = parts.first() == QLatin1String("Salva");
+        SongInfo &info = result.info;
+        const QHash<QString, QString *> texts = { { QStringLiteral("title"), &info.title },
+            { QStringLiteral("artist"), &info.artist }, { QStringLiteral("genre"), &info.genre },
+            { QStringLiteral("author"), &info.author }, { QStringLiteral("key"), &info.key } };
+        for (const QString &part : parts.mid(1)) {
+            const QString name = part.section(QLatin1Char('='), 0, 0);
+            const QString value = part.section(QLatin1Char('='), 1);
+            if (texts.contains(name))
+                *texts.value(name) = value;
+            info.length = name == QLatin1String("length") ? value.toInt() : info.length;
+            info.userBpm = name == QLatin1String("bpm") ? value.toInt() : info.userBpm;
+            result.toAllAuthor |= name == QLatin1String("+author");
+            result.toAllArtist |= name == QLatin1String("+artist");
+            result.toAllGenre |= name == QLatin1String("+genre");
+            result.toAllTitleFromFileName |= name == QLatin1String("+title");
+        }
+        return result;
+    }
+    EditRequest lastEdit;
 
     ProgressReporter &progress() override { return *this; }
 
