@@ -1,15 +1,15 @@
-#include "containerbuilder.h"
 #include "metasong.h"
-#include "midibuilder.h"
-#include "mp3builder.h"
+#include "songbuilders.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
+#include <future>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -50,19 +50,14 @@ QByteArray bareMidi(int format = 1)
     return midi.build();
 }
 
-QByteArray mp3Song()
+const char *const formats[] = { "song0.mid", "song.mf3", "song.mf4", "song.mf5", "song.mp3" };
+QByteArray someSong(int i)
 {
-    return Mp3Builder(3).texts("TIT2=Song;TCOP=Zevio").padding(64).tag() + Mp3Builder::audio(20);
-}
-
-QList<std::pair<const char *, QByteArray>> everyFormat()
-{
-    ContainerBuilder mf3("_MF3"), mf4("_MF4"), mf5("_MF5");
-    return { { "song0.mid", bareMidi(0) }, { "song1.mid", richMidi(1) },
-        { "song.mf3", mf3.filler().title(QStringLiteral("--")).midi(richMidi()).build() },
-        { "song.mf4", mf4.filler().midi(richMidi(0)).build() },
-        { "song.mf5", mf5.filler().artist(QStringLiteral("-")).midi(bareMidi()).build() },
-        { "song.mp3", mp3Song() } };
+    if (i == 4)
+        return Mp3Builder(3).texts("TIT2=Song;TCOP=Zevio").padding(64).tag()
+            + Mp3Builder::audio(20);
+    return i == 0 ? bareMidi(0)
+                  : ContainerBuilder(QByteArray("_MF") + char('2' + i)).midi(richMidi()).build();
 }
 
 enum Record { Catalogue, NotMakers, Negative, OtherTitle, Blank };
@@ -102,6 +97,12 @@ bool setImmutable(const QString &path, bool on)
     if (fd >= 0)
         ::close(fd);
     return ok;
+}
+
+// Bytes laid out by hand: a hex prefix (delta, status, type, lengths) and the text.
+QByteArray ev(const char *hex, const char *text = "")
+{
+    return QByteArray::fromHex(hex) + text;
 }
 } // namespace
 
@@ -155,25 +156,23 @@ private slots:
         QTest::newRow("bare midi") << "a.mid" << bareMidi() << "MIDI|Piano||||0|0||0|||0";
         QTest::newRow("midi format 2") << "a.mid" << MidiBuilder(2).track().build() << "";
         QTest::newRow("midi without track") << "a.mid" << noTrack << "";
+        QTest::newRow("MTrk without length") << "a.mid" << noTrack + "MTrk\0\0" << "";
         // Texts and tempo from the header; key, markers and length from the MIDI data.
         QTest::newRow("mf4") << "a.mf4" << mf4.build()
                              << "MF4|Notte Blu|Bianchi|Valzer|Verdi|215|132|F#-|1|1:Intro,9:Strofa|NOTTEBLU.MF4|81";
         // A container is the maker's, whatever its MIDI copyright says.
-        QTest::newRow("mf3") << "a.dat" << mf3.title(QStringLiteral("T")).midi(MidiBuilder(0).meta(0, 2, "X").build()).build()
+        QTest::newRow("mf3") << "a.dat" << mf3.text(ContainerBuilder::Title, QStringLiteral("T")).midi(MidiBuilder(0).meta(0, 2, "X").build()).build()
                              << "MF3|T||||0|0||1|||0";
         QTest::newRow("mf5") << "a.mf5" << mf5.midi(bareMidi()).build() << "MF5";
         QTest::newRow("mf5 of 700 bytes") << "a.mf5" << mf5.build().left(700) << "";
         QTest::newRow("mf3 header only") << "a.mf3" << mf3.header() << "";
         QTest::newRow("mf3 holding no midi") << "a.mf3" << mf3.midi(QByteArray(300, 'x')).build() << "";
-        QTest::newRow("mf3 wrong size") << "a.mf3" << mf3.header() + QByteArray::fromHex("FFFFFFFF0102") << "";
-        // An "_MF4" container whose data has no "MTrk" loses nothing and is refused.
         QTest::newRow("mf4 without track") << "a.mf4" << mf4.midi(noTrack).build() << "";
         QTest::newRow("mp3") << "A.MP3" << mp3 + Mp3Builder::audio(2) << "MP3|Song|Singer|Pop|Writer|215|100|A|1|||0";
         QTest::newRow("mp3 bytes named .bin") << "song.bin" << mp3 << "";
         QTest::newRow("mp3 frame sync") << "s.mp3" << Mp3Builder::audio(2) << "MP3";
         QTest::newRow("mp3 two zero bytes") << "s.Mp3" << QByteArray(400, '\0') << "MP3";
         QTest::newRow("mp3 FF 12") << "s.mp3" << QByteArray::fromHex("FF12").append(400, 'x') << "";
-        QTest::newRow("mp3 of 5 bytes") << "s.mp3" << QByteArray::fromHex("FFFB900000") << "";
         QTest::newRow("empty file") << "e.mid" << QByteArray() << "";
         // clang-format on
     }
@@ -191,20 +190,48 @@ private slots:
         SongInfo info;
         info.altArtist = QStringLiteral("stale");
         song.getSongInfo(info);
-        QVERIFY(info.altArtist.isEmpty());
         if (expected.isEmpty())
             expected = QStringLiteral("MIDI|||||0|0||0|||0");
         QCOMPARE(expected.contains(QLatin1Char('|')) ? describe(info) : info.format, expected);
+        QVERIFY(info.altArtist.isEmpty());
     }
 
-    void formatStringsAndKeys()
+    // Only regular files are opened (a named pipe would block the import for
+    // ever); files too large for their format are refused before being read.
+    void pipesAndOversizedFilesRefused()
     {
-        QStringList names;
-        for (int t = -1; t <= 7; ++t)
-            names << MetaSong::getFormatString(SongInfo::fileTypeEnum(t));
-        QCOMPARE(names.join(QLatin1Char(' ')),
-            QStringLiteral("UNKNOWN UNKNOWN MIDI MIDI MF3 MF4 MF5 MP3 UNKNOWN"));
-        QCOMPARE(MetaSong::getKeysList(), RawMidiFile::getKeysList());
+        const QString pipe = dir->filePath(QStringLiteral("pipe.mid"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        // With a writer present the open succeeds and a read waits for data.
+        const int writer = ::open(QFile::encodeName(pipe).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(writer >= 0);
+        MetaSong song;
+        auto result = std::async(std::launch::async, [&] { return song.importFile(pipe); });
+        const bool finished = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        ::close(writer); // ends a read that was waiting
+        QVERIFY(finished);
+        QVERIFY(!result.get());
+
+        const struct {
+            const char *name;
+            QByteArray start;
+            qint64 size;
+        } rows[] = {
+            { "big.mid", bareMidi(0), 16 * 1024 * 1024 + 1 },
+            { "big.mf3", ContainerBuilder().midi(bareMidi()).build(), 512 + 4 * 1024 * 1024 + 1 },
+        };
+        for (const auto &row : rows) {
+            const QString path = write(QLatin1String(row.name), row.start);
+            QVERIFY(QFile::resize(path, row.size - 1));
+            QVERIFY(song.importFile(path));
+            QVERIFY(QFile::resize(path, row.size));
+            QTest::ignoreMessage(QtWarningMsg,
+                QRegularExpression(
+                    QStringLiteral("^\\[MetaSong::importFile\\] WARNING: \"%1\" is too "
+                                   "large.*, skipping file$")
+                        .arg(QRegularExpression::escape(path))));
+            QVERIFY(!song.importFile(path));
+        }
     }
 
     void setSongInfo_data()
@@ -224,13 +251,7 @@ private slots:
                                        .tag() + Mp3Builder::audio(1);
         using L = QLatin1String;
         const QString all = QStringLiteral("|BLUE NIGHT (LIVE)|Orchestra Bianchi|Valzer|Rossi|");
-        const QString manual = QStringLiteral("|BLUE NIGHT (LIVE)|Bianchi|Valzer|Rossi|180|120|A|");
-        // Manual mode writes every field, markers never (a container's flag still says it has some).
-        QTest::newRow("manual midi") << "m.mid" << richMidi() << int(NotMakers) << true << L("MIDI") + manual + L("1|1:Intro,9:Strofa||0");
-        QTest::newRow("manual mf5") << "m.mf5" << ContainerBuilder("_MF5").title(QStringLiteral("Old")).tempo(90).midi(richMidi()).build()
-                                    << int(NotMakers) << true << L("MF5") + manual + L("1|1:Intro,9:Strofa||1");
-        QTest::newRow("manual mp3") << "m.mp3" << fullMp3 << int(NotMakers) << true << L("MP3") + manual + L("0|||0");
-        // An empty record empties every field; the empty key removes the key.
+        // An empty record in manual mode empties every field; the empty key removes the key.
         QTest::newRow("manual blank midi") << "b.mid" << richMidi() << int(Blank) << true << "MIDI|||||0|0||1|1:Intro,9:Strofa||0";
         QTest::newRow("manual blank mp3") << "b.mp3" << fullMp3 << int(Blank) << true << "MP3|||||0|0||0|||0";
         // Automatic mode: the catalogue title extends the file's, another title is kept, a missing or
@@ -246,7 +267,6 @@ private slots:
                                           << "MIDI|BLUE NIGHT (LIVE)|Orchestra Bianchi|Liscio|G. Verdi|215|96|F#-|1|1:Intro,9:Strofa||0";
         // "-" and "--" in a container are placeholders; the header tempo ignores the publisher.
         QTest::newRow("mf4 placeholders") << "a.mf4" << placeholders << int(NotMakers) << false << L("MF4") + all + L("0|120||1|1:A,17:B||81");
-        QTest::newRow("mf4 placeholders, maker's") << "a.mf4" << placeholders << int(Catalogue) << false << L("MF4") + all + L("180|120|A|1|1:A,17:B||81");
         QTest::newRow("mf3 real values") << "a.mf3" << realMf3 << int(Catalogue) << false
                                          << "MF3|Notte Blu|Orchestra Bianchi|Liscio|Verdi|215|499|F#-|1|1:Intro,9:Strofa||1";
         QTest::newRow("mf5 negative tempo") << "a.mf5" << ContainerBuilder("_MF5").midi(bareMidi()).build() << int(Negative) << false
@@ -289,9 +309,7 @@ private slots:
         // "-", "--" and "" are no artist in a container; elsewhere they are a name.
         QTest::newRow("MF3 dash") << "MF3" << "-" << "Alt" << "Alt";
         QTest::newRow("MF3 double dash, no alt") << "MF3" << "--" << "" << "A";
-        QTest::newRow("MF3 empty") << "MF3" << "" << "Alt" << "Alt";
         QTest::newRow("MIDI dash") << "MIDI" << "-" << "Alt" << "A";
-        QTest::newRow("MIDI empty event") << "MIDI" << "" << "Alt" << "A";
         // clang-format on
     }
 
@@ -302,14 +320,15 @@ private slots:
         QFETCH(QString, fileArtist);
         QFETCH(QString, alt);
         const bool none = fileArtist == QLatin1String("<none>");
-        const QByteArray text = fileArtist.toLatin1();
-        QByteArray bytes = (none ? Mp3Builder(3) : Mp3Builder(3).text("TPE1", text)).tag()
-            + Mp3Builder::audio(1);
+        const QByteArray text = none ? QByteArray() : fileArtist.toLatin1();
+        QByteArray bytes = (none ? Mp3Builder(3) : Mp3Builder(3).text("TPE1", text)).tag();
         if (format == QLatin1String("MIDI"))
             bytes = none ? bareMidi(0) : MidiBuilder(0).tag(0, 2, text).build();
         else if (format == QLatin1String("MF3"))
-            bytes
-                = ContainerBuilder().artist(none ? QString() : fileArtist).midi(bareMidi()).build();
+            bytes = ContainerBuilder()
+                        .text(ContainerBuilder::Artist, QLatin1String(text))
+                        .midi(bareMidi())
+                        .build();
         SongInfo info;
         info.artist = QStringLiteral("A");
         info.altArtist = alt;
@@ -326,130 +345,129 @@ private slots:
         }
     }
 
-    void debugFunctions()
-    {
-        MetaSong song;
-        QVERIFY(song.importFile(write(QStringLiteral("dbg.mid"), bareMidi())));
-        QCOMPARE(song.dbgAddMarker(QStringLiteral("Coda"), 33), 11);
-        SongInfo info;
-        song.getSongInfo(info);
-        QCOMPARE(info.markers, QList<Marker>({ Marker(QStringLiteral("Coda"), 33) }));
-
-        static QStringList lines;
-        info = record();
-        info.format = QStringLiteral("MIDI");
-        info.filename = QStringLiteral("/s/blue.mid");
-        info.mfxLongName = QStringLiteral("LONG");
-        info.mfxFlags = qint8(0xa5);
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext &, const QString &text) { lines << text; });
-        info.dbgDump();
-        SongInfo().dbgDump();
-        qInstallMessageHandler(previous);
-        QCOMPARE(lines.mid(0, 19).join(QLatin1Char('|')),
-            QStringLiteral("%1|Format     : \"MIDI\"|Filename   : \"/s/blue.mid\"|"
-                           "Shortname  : \"\"|Is Zevio  : true|"
-                           "Title      : \"BLUE NIGHT (LIVE)\"|Artist     : \"Bianchi\"|"
-                           "AltArtist  : \"Orchestra Bianchi\"|Genre      : \"Valzer\"|"
-                           "Author     : \"Rossi\"|Length     : 180|userBpm    : 120|"
-                           "Key        : \"A\"|Markers:|  bar: 1   text: \"A\"|"
-                           "  bar: 17   text: \"B\"|MfxLongName: \"LONG\"|"
-                           "MfxFlags   : 0xa5|%2")
-                .arg(QLatin1String("Dump Info song ") + QString(46, QLatin1Char('-')),
-                    QLatin1String("Dump END ") + QString(52, QLatin1Char('-'))));
-        QCOMPARE(lines.mid(19).filter(QRegularExpression(QStringLiteral("Markers|Flags"))),
-            QStringList({ QStringLiteral("Markers:"), QStringLiteral("NO Markers"),
-                QStringLiteral("MfxFlags   : 0x00") }));
-    }
-
-    void saveRoundTrip_data()
+    void goldenSaves_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("original");
         QTest::addColumn<bool>("manual");
-        for (const auto &f : everyFormat()) {
-            QTest::addRow("%s automatic", f.first)
-                << QString::fromLatin1(f.first) << f.second << false;
-            QTest::addRow("%s manual", f.first) << QString::fromLatin1(f.first) << f.second << true;
+        QTest::addColumn<QByteArray>("expected");
+        // The song: a title event and a note; MidiBuilder adds End of Track and the lengths.
+        const auto midi = [](const QByteArray &head, bool title = true) {
+            MidiBuilder song(0);
+            song.raw(head);
+            return (title ? song.meta(0, 0x03, "Old") : song).note(0, 60).build();
+        };
+        // Every writer puts its event at the head of the first track, so the events stand in the
+        // reverse of the writers' order (key, length, title, author, tempo, artist, genre); a tag
+        // event's length byte counts its sub-type. Automatic mode writes the markers first and
+        // keeps the title "Old" (not a prefix of "Notte"); the artist "Orch" is the record's
+        // alternative name, since the file has none.
+        const QByteArray genre = ev("00ff4b0701", "Liscio"), tempo = ev("00ff4b0305", "96");
+        const QByteArray author = ev("00ff4b0603", "Verdi"), length = ev("00ff4b0404", "215");
+        const QByteArray key = ev("00ff59020001"); // A-: no sharps or flats, minor
+        const QByteArray marker = ev("00ff4b08060001", "Intro"); // sub-type, bar 1, 5 letters
+        QTest::newRow("midi manual") << "a.mid" << midi({}) << true
+                                     << midi(genre + ev("00ff4b0802", "Bianchi") + tempo + author
+                                                + ev("00ff0305", "Notte") + length + key,
+                                            false);
+        QTest::newRow("midi automatic")
+            << "a.mid" << midi({}) << false
+            << midi(genre + ev("00ff4b0502", "Orch") + tempo + author + length + key + marker);
+        // Containers keep markers, key and length in the MIDI data and the rest in the header,
+        // whose "-" and "--" are placeholders; the flag says there are markers; the bytes no
+        // field uses stay. The "_MF4" head bytes, whatever they held, become FF 00 FF.
+        for (const char *magic : { "_MF3", "_MF4", "_MF5" }) {
+            ContainerBuilder original(magic), manual(magic), automatic(magic);
+            original.filler().fields("--", "-", "Rossi", "").mf4Extra("abc").midi(midi({}));
+            manual.filler().fields("Notte", "Bianchi", "Verdi", "Liscio").tempo(96).flags(1);
+            automatic.filler().fields("Notte", "Orch", "Rossi", "Liscio").tempo(96).flags(1);
+            const QString name = QStringLiteral("a.mf") + QLatin1Char(magic[3]);
+            QTest::addRow("%s manual", magic)
+                << name << original.build() << true << manual.midi(midi(length + key)).build();
+            QTest::addRow("%s automatic", magic)
+                << name << original.build() << false
+                << automatic.midi(midi(length + key + marker)).build();
         }
+        // MP3 writers: title, author, tempo, key, length, artist, genre, then the edit mark. A
+        // UTF-16 artist equal to the record's stays as it was, where it was.
+        const QByteArray utf16 = ev("01fffe") + QByteArray("B\0i\0a\0n\0c\0h\0i\0\0\0", 16);
+        const QByteArray audio = Mp3Builder::audio(2);
+        const QByteArray mark(4, '\0');
+        const QByteArray mp3
+            = Mp3Builder(3).text("TIT2", "Old").frame("TPE1", utf16).padding(4).tag() + audio;
+        QTest::newRow("mp3 manual")
+            << "a.mp3" << mp3 << true
+            << Mp3Builder(3)
+                    .frame("QEDT", mark)
+                    .texts("TCON=Liscio;TLEN=215000;TKEY=A-;TBPM=96;TCOM=Verdi;TIT2=Notte")
+                    .frame("TPE1", utf16)
+                    .padding(4)
+                    .tag()
+                + audio;
+        QTest::newRow("mp3 automatic")
+            << "a.mp3" << mp3 << false
+            << Mp3Builder(3)
+                    .frame("QEDT", mark)
+                    .texts("TCON=Liscio;TPE1=Orch;TLEN=215000;TKEY=A-;TBPM=96;TCOM=Verdi;TIT2=Old")
+                    .padding(4)
+                    .tag()
+                + audio;
     }
 
-    // Import, change, save, import: the same song; a second save the same bytes.
-    void saveRoundTrip()
+    // Saved to the imported file, over another song and to a new name: the same
+    // complete file each time; a second synchronisation changes nothing.
+    void goldenSaves()
     {
         QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, original);
         QFETCH(bool, manual);
-        const QString path = write(name, bytes);
+        QFETCH(QByteArray, expected);
+        SongInfo info;
+        info.title = QStringLiteral("Notte");
+        info.artist = QStringLiteral("Bianchi");
+        info.altArtist = QStringLiteral("Orch");
+        info.genre = QStringLiteral("Liscio");
+        info.author = QStringLiteral("Verdi");
+        info.length = 215;
+        info.userBpm = 96;
+        info.key = QStringLiteral("A-");
+        info.isZevio = true;
+        info.markers = { Marker(QStringLiteral("Intro"), 1) };
+        const QString path = write(name, original);
+        const QString other = write(QStringLiteral("other-") + name, someSong(4));
         MetaSong song;
         QVERIFY(song.importFile(path));
-        song.setSongInfo(record(), manual);
-        SongInfo inMemory;
-        song.getSongInfo(inMemory);
-        QVERIFY(song.saveToFile(path));
-        QCOMPARE(entries(), QStringList(name));
-        MetaSong reloaded;
-        QVERIFY(reloaded.importFile(path));
-        SongInfo onDisk;
-        reloaded.getSongInfo(onDisk);
-        QCOMPARE(describe(onDisk), describe(inMemory));
-        const QByteArray first = readAll(path);
-        QVERIFY(reloaded.saveToFile(path));
-        QCOMPARE(readAll(path), first);
-    }
-
-    // Whatever the three extra bytes of an "_MF4" container held, it is saved
-    // with FF 00 FF there; a usual one comes back byte for byte.
-    void mf4SavedUnchanged()
-    {
-        const ContainerBuilder usual
-            = ContainerBuilder("_MF4").filler().title(QStringLiteral("X")).midi(richMidi());
-        const QString path
-            = write(QStringLiteral("odd.mf4"), ContainerBuilder(usual).mf4Extra("abc").build());
-        for (int round = 0; round < 2; ++round) {
-            MetaSong song;
-            QVERIFY(song.importFile(path));
-            QVERIFY(song.saveToFile(path));
-            QCOMPARE(readAll(path), usual.build());
+        song.setSongInfo(info, manual);
+        for (const QString &target :
+            { path, other, dir->filePath(QStringLiteral("new-") + name), path }) {
+            QVERIFY(song.saveToFile(target));
+            QCOMPARE(readAll(target).toHex(), expected.toHex());
         }
+        QCOMPARE(entries().size(), 3);
+        if (manual)
+            return;
+        MetaSong again;
+        QVERIFY(again.importFile(path));
+        again.setSongInfo(info, false);
+        QVERIFY(again.saveToFile(path));
+        QCOMPARE(readAll(path).toHex(), expected.toHex());
     }
 
-    // Sizes describe the new block, flags are only added, other bytes stay.
-    void containerHeaderAfterSave()
+    // A writer that cannot insert (no room left in the first track's length
+    // field) fails the save, and the file stays as it was.
+    void writerThatCannotInsertFailsTheSave()
     {
-        const QByteArray original
-            = ContainerBuilder("_MF5").filler().flags(0x80).midi(bareMidi(0)).build();
-        const QString path = write(QStringLiteral("h.mf5"), original);
+        QByteArray original = MidiBuilder(0).meta(0, 0x03, "Old").note(0, 60).build();
+        original.replace(18, 4, QByteArray(4, '\xff'));
+        const QString path = write(QStringLiteral("full.mid"), original);
         MetaSong song;
         QVERIFY(song.importFile(path));
         song.setSongInfo(record(), true);
-        QVERIFY(song.saveToFile(path));
-        const QByteArray saved = readAll(path);
-        QCOMPARE(qFromLittleEndian<quint32>(saved.constData() + 4), quint32(saved.size()));
-        QByteArray midi;
-        QVERIFY(LzHuff().expand(saved.mid(1024), midi));
-        QCOMPARE(qFromLittleEndian<quint32>(saved.constData() + 12), quint32(midi.size()));
-        for (const auto &range : { std::pair<int, int>(0, 4), { 8, 12 }, { 16, 38 }, { 40, 122 },
-                 { 154, 185 }, { 282, 1024 } })
-            QCOMPARE(saved.mid(range.first, range.second - range.first),
-                original.mid(range.first, range.second - range.first));
-        QCOMPARE(saved.mid(38, 2).toHex() + saved.mid(185, 1).toHex(), QByteArray("780081"));
-    }
-
-    void mp3KeepsAudioAndMarksOnce()
-    {
-        const QByteArray original = mp3Song();
-        const QString path = write(QStringLiteral("track.mp3"), original);
-        for (bool manual : { false, true }) {
-            MetaSong song;
-            QVERIFY(song.importFile(path));
-            song.setSongInfo(record(), manual);
-            QVERIFY(song.saveToFile(path));
-        }
-        const QByteArray saved = readAll(path);
-        QCOMPARE(saved.count("QEDT"), 1);
-        QCOMPARE(saved.mid(10 + Mp3Builder::readSynchsafe(saved, 6)), Mp3Builder::audio(20));
-        QCOMPARE(entries(), QStringList(QStringLiteral("track.mp3")));
+        QTest::ignoreMessage(QtWarningMsg,
+            "[MetaSong::saveToFile] WARNING: song information could not be written in memory, "
+            "aborting !!!");
+        QVERIFY(!song.saveToFile(path));
+        QCOMPARE(readAll(path), original);
     }
 
     void readOnlyFileGetsOwnerWrite()
@@ -473,22 +491,21 @@ private slots:
 
     void saveFailures_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("format");
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("logLine");
         const QString log = QStringLiteral("[MetaSong::saveToFile] Impossible to ");
         const QString protectedLine
             = log + QStringLiteral("write to file. Maybe it's write protected? Aborting!");
-        for (const auto &f : everyFormat()) {
-            const bool mp3 = QByteArray(f.first).endsWith(".mp3");
-            const QString name = QString::fromLatin1(f.first);
+        for (int f = 0; f < 5; ++f) {
+            const bool mp3 = f == 4;
+            const char *name = formats[f];
             // clang-format off
-            QTest::addRow("%s read-only folder", f.first) << name << f.second << "folder" << protectedLine;
-            QTest::addRow("%s vanished", f.first) << name << f.second << "vanished" << (mp3 ? log + QStringLiteral("read from file.") : protectedLine);
-            QTest::addRow("%s disk full at once", f.first) << name << f.second << "0" << log + QStringLiteral("write to file.");
-            QTest::addRow("%s disk full after 100 bytes", f.first) << name << f.second << "100" << log + QStringLiteral("write to file.");
-            QTest::addRow("%s disk full one byte short", f.first) << name << f.second << "short" << log + (mp3 ? QStringLiteral("copy part of file.") : QStringLiteral("write to file."));
+            QTest::addRow("%s read-only folder", name) << f << "folder" << protectedLine;
+            QTest::addRow("%s vanished", name) << f << "vanished" << (mp3 ? log + QStringLiteral("read from file.") : protectedLine);
+            QTest::addRow("%s disk full at once", name) << f << "0" << log + QStringLiteral("write to file.");
+            QTest::addRow("%s disk full after 100 bytes", name) << f << "100" << log + QStringLiteral("write to file.");
+            QTest::addRow("%s disk full one byte short", name) << f << "short" << log + (mp3 ? QStringLiteral("copy part of file.") : QStringLiteral("write to file."));
             // clang-format on
         }
     }
@@ -497,9 +514,10 @@ private slots:
     // byte for byte as it was, with no temporary file left behind.
     void saveFailures()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
+        QFETCH(int, format);
         QFETCH(QString, how);
+        const QString name = QLatin1String(formats[format]);
+        const QByteArray bytes = someSong(format);
         const QString path = write(name, bytes);
         MetaSong song;
         QVERIFY(song.importFile(path));
@@ -516,13 +534,9 @@ private slots:
             QVERIFY(QFile::remove(path));
         } else if (how == QLatin1String("short")) {
             QTemporaryDir scratch;
-            const QString other = scratch.filePath(name);
-            QVERIFY(QFile::copy(path, other));
-            MetaSong copy;
-            QVERIFY(copy.importFile(other));
-            copy.setSongInfo(record(), true);
-            QVERIFY(copy.saveToFile(other));
-            MetaSong::setWriteLimitForTesting(QFileInfo(other).size() - 1);
+            const QString copy = scratch.filePath(name);
+            QVERIFY(song.saveToFile(copy));
+            MetaSong::setWriteLimitForTesting(QFileInfo(copy).size() - 1);
         } else {
             MetaSong::setWriteLimitForTesting(how.toLongLong());
         }
@@ -557,79 +571,27 @@ private slots:
         QCOMPARE(readAll(path), bareMidi(0));
     }
 
-    void mfxHeader_data()
+    // Header fields: texts cut to 32 characters (not UTF-16 units) with no
+    // 0x00 when full, the tempo's low 16 bits, flags only added.
+    void containerHeaderFields()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("type"); // 0: refused
-        const struct { const char *magic; int size; int type; } rows[] = { { "_MF3", 512, 3 },
-            { "_MF4", 512, 4 }, { "_MF5", 1024, 5 }, { "_MF3", 511, 0 }, { "_MF5", 1023, 0 },
-            { "_MF3", 1023, 3 }, { "_mf3", 512, 0 } };
-        for (const auto &r : rows)
-            QTest::addRow("%s %d", r.magic, r.size)
-                << ContainerBuilder(r.magic).headerSize(r.size).header() << r.type;
-    }
-
-    void mfxHeader()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, type);
         MfxHeader header;
-        QVERIFY(header.loadHeader(ContainerBuilder("_MF5").title(QStringLiteral("Old")).header()));
-        QCOMPARE(header.loadHeader(bytes), type != 0);
-        QCOMPARE(header.header(), type ? bytes : QByteArray());
-        // A known magic with too few bytes keeps the type of the last load.
-        QCOMPARE(int(header.fileType()), type ? type : bytes.startsWith("_MF") ? 5 : 0);
-    }
-
-    // Texts end at the field's end or the first 0x00, are trimmed, Latin-1;
-    // writers cut to the field and zero the rest; nothing else changes.
-    void mfxFields()
-    {
-        ContainerBuilder builder("_MF5");
-        builder.filler()
-            .fields("", "\tX\n", "", "")
-            .bytesAt(186, QByteArray("  Caf\xE9  \0junk", 13));
-        builder.text(ContainerBuilder::Title, QString(32, QLatin1Char('T')));
-        const QByteArray original
-            = builder.text(ContainerBuilder::LongName, QString(13, QLatin1Char('L'))).header();
-        MfxHeader header;
-        QVERIFY(header.loadHeader(original));
-        const QStringList read = { header.title(), header.author(), header.artist(), header.genre(),
-            header.longName() };
-        QCOMPARE(read,
-            QStringList({ QString(32, QLatin1Char('T')), QStringLiteral("Caf\u00e9"),
-                QStringLiteral("X"), QString(), QString(13, QLatin1Char('L')) }));
-        QVERIFY(header.hasTitle() && !header.hasGenre());
-        QByteArray expected = original;
+        QVERIFY(header.loadHeader(ContainerBuilder("_MF5").filler().flags(0x80).header()));
+        QByteArray expected = header.header();
         header.setTitle(QString(32, QLatin1Char('a')) + QStringLiteral("cut"));
-        header.setAuthor(QStringLiteral("\u00e8 \u20ac"));
-        header.setArtist(QString());
-        header.setGenre(QStringLiteral("Rose"));
-        expected.replace(122, 32, QByteArray(32, 'a'))
-            .replace(186, 32, QByteArray("\xE8 ?").append(29, '\0'));
-        expected.replace(218, 32, QByteArray(32, '\0'))
-            .replace(250, 32, QByteArray("Rose").append(28, '\0'));
-        header.setTempo(500);
-        QVERIFY(!header.hasValidTempo());
-        header.setTempo(1);
-        QVERIFY(header.hasValidTempo());
+        header.setAuthor(QStringLiteral("A\U0001F3B5B \u00e8"));
         header.setTempo(70000);
-        QCOMPARE(header.tempo(), 4464);
-        QVERIFY(!header.hasValidTempo());
-        expected.replace(38, 2, QByteArray::fromHex("7011"));
         header.setFlag(MfxHeader::FlagHasMarkers);
-        header.setFlag(MfxHeader::FlagHasMarkers);
-        expected[185] = char(0x01);
-        header.setSize(0x01020304);
-        header.setOrigSize(4000000000u);
-        expected.replace(4, 4, QByteArray::fromHex("04030201"))
-            .replace(12, 4, QByteArray::fromHex("00286BEE"));
+        expected.replace(122, 32, QByteArray(32, 'a')).replace(38, 2, QByteArray::fromHex("7011"));
+        expected.replace(186, 32, QByteArray("A?B \xE8").append(27, '\0'));
+        expected[185] = char(0x81);
         QCOMPARE(header.header().toHex(), expected.toHex());
-        QVERIFY(header.loadHeader(ContainerBuilder("_MF3").flags(0x86).header()));
-        header.setFlag(MfxHeader::FlagHasMarkers);
-        QCOMPARE(header.flags(), -121);
-        header.setTempo(0);
-        QVERIFY(!header.hasValidTempo());
+        QCOMPARE(header.title(), QString(32, QLatin1Char('a')));
+        QCOMPARE(header.flags(), -127);
+        for (const int tempo : { 0, 1, 499, 500 }) {
+            header.setTempo(tempo);
+            QCOMPARE(header.hasValidTempo(), tempo == 1 || tempo == 499);
+        }
     }
 };
 

@@ -1,8 +1,6 @@
-#include "containerbuilder.h"
 #include "metasong.h"
-#include "midibuilder.h"
 #include "midichecker.h"
-#include "mp3builder.h"
+#include "songbuilders.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -41,34 +39,24 @@ quint32 firstTrackLength(const QByteArray &data)
     return qFromBigEndian<quint32>(data.constData() + data.indexOf("MTrk", 4) + 4);
 }
 
-// Runs every reader and writer (inserting at any position only when asked);
-// false when a writer moved the first track's
-// length field by anything but the bytes it added or removed.
+// Runs the writers, each followed by the readers; false when a writer moved
+// the first track's length field by anything but the bytes it added or removed.
 bool exerciseMidi(RawMidiFile &midi, QRandomGenerator &random, bool anyPosition = true)
 {
-    QString text;
-    QList<Marker> markers;
-    midi.extractMetaevent(text, quint8(random.bounded(256)));
-    midi.extractMarkersList(markers);
-    midi.indexOfZevioMetaevent(
-        midi.stream(), random.bounded(-5, int(midi.stream().size()) + 5), RawMidiFile::MetaMarker);
     for (int step = 0; step < 12; ++step) {
         const QByteArray before = midi.stream();
         const QString value(random.bounded(140), QLatin1Char('a'));
         // clang-format off
-        switch (random.bounded(anyPosition ? 12 : 11)) {
+        switch (random.bounded(anyPosition ? 9 : 8)) { // inserting anywhere breaks valid files
         case 0: midi.setTitle(value); break;
         case 1: midi.setGenre(value); break;
         case 2: midi.setArtist(value); break;
-        case 3: midi.setAuthor(value); break;
-        case 4: midi.setLength(qint32(random.generate())); break;
-        case 5: midi.setUserBpm(random.bounded(300)); break;
-        case 6: midi.setMarkersList({ Marker(value, random.bounded(70000)), Marker(QStringLiteral("x"), 2) }); break;
-        case 7: midi.setKey(RawMidiFile::getKeysList().value(random.bounded(32))); break;
-        case 8: midi.insertMarker(value, quint16(random.bounded(65536))); break;
-        case 9: midi.removeHeadMetaevent(quint8(random.bounded(256)), random.bounded(2)); break;
-        case 10: midi.removeHeadMetaevent(RawMidiFile::zevioMetaTypeEnum(random.bounded(8)), false); break;
-        case 11: midi.insertMetaevent(QByteArray(random.bounded(130), 'b'), quint8(random.bounded(256)), random.bounded(-2, int(before.size()) + 2)); break;
+        case 3: midi.setLength(qint32(random.generate())); break;
+        case 4: midi.setMarkersList({ Marker(value, random.bounded(70000)), Marker(QStringLiteral("x"), 2) }); break;
+        case 5: midi.setKey(RawMidiFile::getKeysList().value(random.bounded(32))); break;
+        case 6: midi.removeHeadMetaevent(quint8(random.bounded(256)), random.bounded(2)); break;
+        case 7: midi.removeHeadMetaevent(RawMidiFile::zevioMetaTypeEnum(random.bounded(8)), false); break;
+        case 8: midi.insertMetaevent(QByteArray(random.bounded(130), 'b'), quint8(random.bounded(256)), random.bounded(-2, int(before.size()) + 2)); break;
         }
         // clang-format on
         const QByteArray after = midi.stream();
@@ -81,33 +69,27 @@ bool exerciseMidi(RawMidiFile &midi, QRandomGenerator &random, bool anyPosition 
     return true;
 }
 
-// Runs every reader and writer; false when an edited tag's size is wrong.
+// The same for a tag; false when an edited tag's size is wrong.
 bool exerciseMp3(Mp3Header &mp3, QRandomGenerator &random)
 {
     for (int step = 0; step < 10; ++step) {
         const QByteArray before = mp3.stream();
         const QString value(random.bounded(300), QLatin1Char('v'));
         // clang-format off
-        switch (random.bounded(10)) {
+        switch (random.bounded(6)) {
         case 0: mp3.setTitle(value); break;
         case 1: mp3.setArtist(value); break;
-        case 2: mp3.setGenre(value); break;
-        case 3: mp3.setAuthor(value); break;
-        case 4: mp3.setKey(value); break;
-        case 5: mp3.setUserBpm(random.bounded(-5, 300)); break;
-        case 6: mp3.setLength(qint32(random.generate())); break;
-        case 7: mp3.setQuenorEditParam(); break;
-        case 8: mp3.removeId3Frame(random.bounded(2) ? "TIT2" : "TPE1"); break;
-        case 9: mp3.insertId3Frame("x", "TXXX", random.bounded(-2, int(before.size()) + 2)); break;
+        case 2: mp3.setUserBpm(random.bounded(-5, 300)); break;
+        case 3: mp3.setQuenorEditParam(); break;
+        case 4: mp3.removeId3Frame(random.bounded(2) ? "TIT2" : "TPE1"); break;
+        case 5: mp3.insertId3Frame("x", "TXXX", random.bounded(-2, int(before.size()) + 2)); break;
         }
         // clang-format on
         // A tag with an invalid size byte is kept as read until it is edited.
         if (mp3.stream() != before
-            && Mp3Builder::readSynchsafe(mp3.stream(), 6) != quint32(mp3.stream().size() - 10))
+            && Bytes::readSynchsafe(mp3.stream(), 6) != quint32(mp3.stream().size() - 10))
             return false;
-        mp3.title(), mp3.artist(), mp3.genre(), mp3.author(), mp3.key(), mp3.userBpm(),
-            mp3.length();
-        mp3.hasQuenorEditParam(), mp3.isZevio();
+        mp3.title(), mp3.artist(), mp3.genre(), mp3.userBpm(), mp3.length(), mp3.isZevio();
     }
     return true;
 }
@@ -125,8 +107,8 @@ QList<QByteArray> midiSeeds()
 QList<QByteArray> mp3Seeds()
 {
     return { Mp3Builder(3).texts("TIT2=Title;TPE1=TIT2 Artist;TLEN=215000").padding(20).tag() + Mp3Builder::audio(1),
-        Mp3Builder(4).text("TIT2", QByteArray(200, 't')).text("TCOP", "Zevio").frame("QEDT", QByteArray(4, '\0')).tag(),
-        Mp3Builder(4).plainFrameSizes().text("TIT2", QByteArray(150, 't')).text("TBPM", "96").padding(4).tag() };
+        Mp3Builder(4).text("TIT2", QByteArray(200, 't')).frame("TPE1", QByteArray::fromHex("01fffe41004200")).tag(),
+        Mp3Builder(4).plainFrameSizes().text("TIT2", QByteArray(150, 't')).frame("TCOP", "\x03Zevio").padding(4).tag() };
 }
 // clang-format on
 } // namespace
@@ -182,15 +164,14 @@ private slots:
     // whatever imports can be edited, saved and imported again as that format.
     void damagedFilesImport()
     {
-        // clang-format off
         QTemporaryDir dir;
         const QList<QByteArray> midi = midiSeeds();
-        const QList<std::pair<QString, QByteArray>> originals = { { QStringLiteral("d.mid"), midi.at(1) },
-            { QStringLiteral("d.mf3"), ContainerBuilder("_MF3").title(QStringLiteral("T")).midi(midi.at(0)).build() },
-            { QStringLiteral("d.mf4"), ContainerBuilder("_MF4").midi(midi.at(1)).build() },
-            { QStringLiteral("d.mf5"), ContainerBuilder("_MF5").midi(midi.at(2)).build() },
-            { QStringLiteral("d.mp3"), mp3Seeds().at(0) } };
-        // clang-format on
+        const QList<std::pair<QString, QByteArray>> originals
+            = { { QStringLiteral("d.mid"), midi.at(1) },
+                  { QStringLiteral("d.mf3"), ContainerBuilder("_MF3").midi(midi.at(0)).build() },
+                  { QStringLiteral("d.mf4"), ContainerBuilder("_MF4").midi(midi.at(1)).build() },
+                  { QStringLiteral("d.mf5"), ContainerBuilder("_MF5").midi(midi.at(2)).build() },
+                  { QStringLiteral("d.mp3"), mp3Seeds().at(0) } };
         QRandomGenerator random(77);
         int imported = 0;
         int refused = 0;
