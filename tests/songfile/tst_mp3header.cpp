@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using Bytes::hex;
+
 namespace
 {
 Mp3Header loaded(const QByteArray &bytes)
@@ -13,11 +15,6 @@ Mp3Header loaded(const QByteArray &bytes)
     if (!mp3.loadHeader(bytes))
         qWarning("test tag did not load");
     return mp3;
-}
-
-QByteArray ev(const char *hex, const char *text = "")
-{
-    return QByteArray::fromHex(hex) + text;
 }
 
 } // namespace
@@ -82,52 +79,6 @@ private slots:
         QVERIFY(mp3.hasQuenorEditParam());
     }
 
-    void numbers_data()
-    {
-        QTest::addColumn<QByteArray>("tlen");
-        QTest::addColumn<QByteArray>("tbpm");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>("bpm");
-        // clang-format off
-        QTest::newRow("plain") << QByteArray("215000") << QByteArray("128") << 215 << 128;
-        QTest::newRow("remainder dropped") << QByteArray("215999") << QByteArray(" 96 ") << 215 << 96;
-        QTest::newRow("under a second") << QByteArray("999") << QByteArray("0") << 0 << 0;
-        QTest::newRow("negative") << QByteArray("-5000") << QByteArray("-1") << 0 << 0;
-        QTest::newRow("not numbers") << QByteArray("3:35") << QByteArray("120.5") << 0 << 0;
-        QTest::newRow("too large") << QByteArray("2147483648") << QByteArray("99999999999") << 0 << 0;
-        // clang-format on
-    }
-
-    // Reading what other taggers wrote, and writing back what was read: the
-    // length in milliseconds, a 0 or negative number removes the frame.
-    void numbers()
-    {
-        QFETCH(QByteArray, tlen);
-        QFETCH(QByteArray, tbpm);
-        QFETCH(int, length);
-        QFETCH(int, bpm);
-        Mp3Header mp3 = loaded(Mp3Builder(3).text("TLEN", tlen).text("TBPM", tbpm).tag());
-        QCOMPARE(mp3.length(), length);
-        QCOMPARE(mp3.userBpm(), bpm);
-        mp3.setLength(length);
-        mp3.setUserBpm(bpm);
-        QString text;
-        QCOMPARE(mp3.extractId3Frame(text, "TLEN") >= 0, length > 0);
-        QCOMPARE(text, length > 0 ? QString::number(length * 1000) : QString());
-        QCOMPARE(mp3.extractId3Frame(text, "TBPM") >= 0, bpm > 0);
-        QCOMPARE(mp3.hasUserBpm(), bpm > 0);
-        mp3.setLength(-3);
-        QVERIFY(!mp3.hasLength());
-    }
-
-    void isZevio()
-    {
-        QVERIFY(!loaded(Mp3Builder(3).tag()).isZevio());
-        QVERIFY(loaded(Mp3Builder(3).text("TCOP", "(C) zEvio srl").tag()).isZevio());
-        // Unlike in MIDI files, the second publisher word is not looked for.
-        QVERIFY(!loaded(Mp3Builder(3).text("TCOP", "Melvoran").tag()).isZevio());
-    }
-
     // Frames are found by walking the headers, never by searching the bytes: a
     // text or padding holding an identifier is not taken for that frame.
     void framesFoundByTheirHeaders()
@@ -161,14 +112,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("other"); // how the text and "!" is written
         // clang-format off
-        QTest::newRow("Latin-1") << ev("00", " Perch\xe9 ") << QStringLiteral("Perché") << QByteArray("Perch\xe9!");
-        QTest::newRow("UTF-16 little-endian, up to a zero") << ev("01fffe53006f006e00670000004100")
+        QTest::newRow("Latin-1") << hex("00", " Perch\xe9 ") << QStringLiteral("Perché") << QByteArray("Perch\xe9!");
+        QTest::newRow("UTF-16 little-endian, up to a zero") << hex("01fffe53006f006e00670000004100")
                                                            << QStringLiteral("Song") << QByteArray("Song!");
-        QTest::newRow("UTF-16 big-endian mark, surrogate pair") << ev("01feff00200041d834dd1e")
+        QTest::newRow("UTF-16 big-endian mark, surrogate pair") << hex("01feff00200041d834dd1e")
                                                                << QStringLiteral("A\U0001D11E") << QByteArray("A?!");
-        QTest::newRow("UTF-16 big-endian, odd byte") << ev("0200500065007200630068000000e9ff")
+        QTest::newRow("UTF-16 big-endian, odd byte") << hex("0200500065007200630068000000e9ff")
                                                     << QStringLiteral("Perch") << QByteArray("Perch!");
-        QTest::newRow("UTF-8, up to a zero") << ev("03", "Perch\xc3\xa9 \xe2\x82\xac") + ev("0078")
+        QTest::newRow("UTF-8, up to a zero") << hex("03", "Perch\xc3\xa9 \xe2\x82\xac") + hex("0078")
                                             << QStringLiteral("Perché €") << QByteArray("Perch\xe9 ?!");
         QTest::newRow("frame of size 0") << QByteArray() << QString() << QByteArray("!");
         // clang-format on
@@ -193,40 +144,6 @@ private slots:
             mp3.stream(), Mp3Builder(3).text("TIT2", other).text("TALB", "Album").padding(8).tag());
     }
 
-    // Edits keep the tag's version: v2.4 frame sizes are synchsafe, unless the
-    // tag was written with plain sizes (then those are read and written).
-    void version24_data()
-    {
-        QTest::addColumn<bool>("plain");
-        QTest::newRow("synchsafe sizes") << false;
-        QTest::newRow("plain sizes") << true;
-    }
-
-    void version24()
-    {
-        QFETCH(bool, plain);
-        const auto builder = [plain] {
-            Mp3Builder b(4);
-            return plain ? b.plainFrameSizes() : b;
-        };
-        const QByteArray longText(200, 'L'); // body 201: synchsafe 00 00 01 49, plain 00 00 00 c9
-        const QByteArray tag
-            = builder().text("TIT2", longText).text("TPE1", "Artist").padding(16).tag();
-        QVERIFY(tag.contains(QByteArray::fromHex(plain ? "54495432000000c9" : "5449543200000149")));
-        Mp3Header mp3 = loaded(tag);
-        QCOMPARE(mp3.title(), QString::fromLatin1(longText));
-        QCOMPARE(mp3.artist(), QStringLiteral("Artist"));
-        mp3.setArtist(QString(150, QLatin1Char('A')));
-        mp3.setGenre(QStringLiteral("Pop"));
-        QCOMPARE(mp3.stream(),
-            builder()
-                .text("TCON", "Pop")
-                .text("TPE1", QByteArray(150, 'A'))
-                .text("TIT2", longText)
-                .padding(16)
-                .tag());
-    }
-
     // Synchsafe sizes that land on every frame are kept, even when a frame
     // body holds bytes that look like frame headers under the plain reading.
     void fakeFrameHeadersInABody()
@@ -234,8 +151,8 @@ private slots:
         // Body size 128: synchsafe 00 00 01 00; read plain, 256, which lands
         // 118 bytes into the next body, on two fake frames ending with it.
         const QByteArray title = '\0' + QByteArray(127, 'T');
-        const QByteArray priv = QByteArray(118, 'p') + "TPE1" + ev("00000004000000", "Bad") + "TCON"
-            + ev("00000006000000", "Fakes");
+        const QByteArray priv = QByteArray(118, 'p') + "TPE1" + hex("00000004000000", "Bad")
+            + "TCON" + hex("00000006000000", "Fakes");
         Mp3Header mp3
             = loaded(Mp3Builder(4).frame("TIT2", title).frame("PRIV", priv).padding(10).tag());
         QVERIFY(!mp3.hasArtist() && !mp3.hasGenre());

@@ -10,7 +10,7 @@
 // Song files for tests, built from the bytes that matter: a Standard MIDI File
 // event by event, the maker's container around one, an ID3v2 tag frame by
 // frame. Lengths and sizes are worked out here, not by the code under test
-// (except the LzHuff block, which has golden tests of its own).
+// (the LzHuff block aside, which has golden tests of its own).
 namespace Bytes
 {
 inline QByteArray be32(quint32 v)
@@ -28,15 +28,13 @@ inline QByteArray vlq(quint32 value)
 }
 inline QByteArray synchsafe(quint32 v)
 {
-    return QByteArray(1, char((v >> 21) & 0x7F)) + char((v >> 14) & 0x7F) + char((v >> 7) & 0x7F)
+    return QByteArray(1, char(v >> 21 & 0x7F)) + char(v >> 14 & 0x7F) + char(v >> 7 & 0x7F)
         + char(v & 0x7F);
 }
-inline quint32 readSynchsafe(const QByteArray &b, int at)
+// Bytes laid out by hand: a hex prefix (delta, status, lengths ...) and a text.
+inline QByteArray hex(const char *prefix, const char *text = "")
 {
-    quint32 v = 0;
-    for (int i = 0; i < 4; ++i)
-        v = (v << 7) | (quint8(b.at(at + i)) & 0x7F);
-    return v;
+    return QByteArray::fromHex(prefix) + text;
 }
 } // namespace Bytes
 
@@ -44,24 +42,17 @@ inline quint32 readSynchsafe(const QByteArray &b, int at)
 class MidiBuilder
 {
 public:
-    explicit MidiBuilder(int format = 1, int division = 480)
+    explicit MidiBuilder(int format = 1)
         : format(format)
-        , division(division)
     {
     }
-    MidiBuilder &track()
-    {
-        tracks.append(QByteArray());
-        return *this;
-    }
+    MidiBuilder &track() { return tracks.append(QByteArray()), *this; }
     MidiBuilder &raw(const QByteArray &bytes)
     {
         if (tracks.isEmpty())
             track();
-        tracks.last().append(bytes);
-        return *this;
+        return tracks.last().append(bytes), *this;
     }
-    MidiBuilder &rawHex(const char *hex) { return raw(QByteArray::fromHex(hex)); }
     MidiBuilder &meta(quint32 delta, quint8 type, const QByteArray &payload)
     {
         return raw(Bytes::vlq(delta) + char(0xFF) + char(type) + Bytes::vlq(quint32(payload.size()))
@@ -70,42 +61,36 @@ public:
     // The maker's tag event: FF 4B, length (payload + 1), sub-type, payload.
     MidiBuilder &tag(quint32 delta, quint8 subType, const QByteArray &payload)
     {
-        return raw(Bytes::vlq(delta) + char(0xFF) + char(0x4B) + char(payload.size() + 1)
-            + char(subType) + payload);
+        return raw(
+            Bytes::vlq(delta) + "\xFF\x4B" + char(payload.size() + 1) + char(subType) + payload);
     }
     MidiBuilder &marker(quint32 delta, quint16 bar, const QByteArray &text)
     {
         return tag(delta, 6, QByteArray(1, char(bar >> 8)) + char(bar & 0xFF) + text);
     }
-    // Note on, then its note off through running status.
-    MidiBuilder &note(quint32 delta, quint8 key, quint32 length = 240)
+    // Note on, then its note off (240 ticks later) through running status.
+    MidiBuilder &note(quint32 delta, quint8 key)
     {
-        return raw(Bytes::vlq(delta) + char(0x90) + char(key) + char(100) + Bytes::vlq(length)
-            + char(key) + '\0');
-    }
-    MidiBuilder &sysex(quint32 delta, const QByteArray &body)
-    {
-        return raw(Bytes::vlq(delta) + char(0xF0) + Bytes::vlq(quint32(body.size())) + body);
+        return raw(Bytes::vlq(delta) + char(0x90) + char(key) + "\x64\x81\x70" + char(key) + '\0');
     }
     QByteArray build() const
     {
-        QByteArray file = QByteArray("MThd") + Bytes::be32(6) + be16(format)
-            + be16(int(tracks.size())) + be16(division);
+        // Division 480 ticks per quarter note.
+        QByteArray file = QByteArray("MThd") + Bytes::be32(6) + char(0) + char(format) + char(0)
+            + char(tracks.size()) + "\x01\xE0";
         for (const QByteArray &events : tracks)
-            file += QByteArray("MTrk") + Bytes::be32(quint32(events.size() + 4)) + events
-                + QByteArray::fromHex("00ff2f00");
+            file += "MTrk" + Bytes::be32(quint32(events.size() + 4)) + events
+                + Bytes::hex("00ff2f00");
         return file;
     }
 
 private:
-    static QByteArray be16(int v) { return QByteArray(1, char(v >> 8)) + char(v & 0xFF); }
     int format;
-    int division;
     QList<QByteArray> tracks;
 };
 
 // The maker's container (.mf3/.mf4/.mf5): a header with chosen fields, then
-// the LzHuff block of the MIDI data. filler() marks the bytes no field uses.
+// the LzHuff block of the MIDI data.
 class ContainerBuilder
 {
 public:
@@ -117,23 +102,22 @@ public:
     {
         head.replace(0, 4, magic);
     }
-    ContainerBuilder &text(Field field, const QString &value)
+    ContainerBuilder &text(Field field, const char *value)
     {
         const int size = field == LongName ? 13 : 32;
-        const QByteArray bytes = value.toLatin1().left(size);
-        return bytesAt(field, QByteArray(bytes).append(size - bytes.size(), '\0'));
+        return bytesAt(field, QByteArray(value).leftJustified(size, '\0', true));
     }
-    ContainerBuilder &fields(
-        const char *title, const char *artist, const char *author, const char *genre)
+    // Title, artist, author, genre.
+    ContainerBuilder &fields(const char *t, const char *ar, const char *au, const char *g)
     {
-        text(Title, QLatin1String(title)).text(Artist, QLatin1String(artist));
-        return text(Author, QLatin1String(author)).text(Genre, QLatin1String(genre));
+        return text(Title, t).text(Artist, ar).text(Author, au).text(Genre, g);
     }
     ContainerBuilder &tempo(int bpm)
     {
         return bytesAt(38, QByteArray(1, char(bpm)) + char(bpm >> 8));
     }
     ContainerBuilder &flags(quint8 value) { return bytesAt(185, QByteArray(1, char(value))); }
+    // A recognisable pattern in the bytes no field uses.
     ContainerBuilder &filler()
     {
         const int gaps[][2] = { { 8, 12 }, { 16, 38 }, { 40, 42 }, { 55, 90 }, { 110, 122 },
@@ -145,40 +129,26 @@ public:
     }
     ContainerBuilder &bytesAt(int offset, const QByteArray &bytes)
     {
-        head.replace(offset, bytes.size(), bytes);
-        return *this;
+        return head.replace(offset, bytes.size(), bytes), *this;
     }
-    ContainerBuilder &midi(const QByteArray &smf)
-    {
-        data = smf;
-        return *this;
-    }
+    ContainerBuilder &midi(const QByteArray &smf) { return data = smf, *this; }
     // The three bytes "_MF4" containers carry at the head of the first track.
-    ContainerBuilder &mf4Extra(const QByteArray &three)
-    {
-        extra = three;
-        return *this;
-    }
+    ContainerBuilder &mf4Extra(const QByteArray &three) { return extra = three, *this; }
     QByteArray header() const { return head; }
-    // The MIDI data as stored, with the "_MF4" bytes counted in the track length.
-    QByteArray stored() const
-    {
-        QByteArray bytes = data;
-        const qsizetype mtrk = bytes.indexOf("MTrk");
-        if (magic == "_MF4" && mtrk >= 0 && bytes.size() >= mtrk + 8) {
-            bytes.insert(mtrk + 8, extra);
-            qToBigEndian<quint32>(
-                qFromBigEndian<quint32>(bytes.constData() + mtrk + 4) + 3, bytes.data() + mtrk + 4);
-        }
-        return bytes;
-    }
     QByteArray build() const
     {
+        QByteArray stored = data;
+        const qsizetype mtrk = stored.indexOf("MTrk");
+        if (magic == "_MF4" && mtrk >= 0 && stored.size() >= mtrk + 8) {
+            stored.insert(mtrk + 8, extra); // counted in the track's length
+            qToBigEndian<quint32>(qFromBigEndian<quint32>(stored.constData() + mtrk + 4) + 3,
+                stored.data() + mtrk + 4);
+        }
         QByteArray block;
-        LzHuff().compress(stored(), block);
+        LzHuff().compress(stored, block);
         QByteArray h = head;
         qToLittleEndian<quint32>(quint32(h.size() + block.size()), h.data() + 4);
-        qToLittleEndian<quint32>(quint32(stored().size()), h.data() + 12);
+        qToLittleEndian<quint32>(quint32(stored.size()), h.data() + 12);
         return h + block;
     }
 
@@ -186,10 +156,10 @@ private:
     QByteArray magic;
     QByteArray head;
     QByteArray data;
-    QByteArray extra = QByteArray::fromHex("FF00FF");
+    QByteArray extra = Bytes::hex("FF00FF");
 };
 
-// An ID3v2 tag frame by frame, plus MPEG audio frames to follow it.
+// An ID3v2 tag frame by frame.
 class Mp3Builder
 {
 public:
@@ -201,7 +171,7 @@ public:
     Mp3Builder &frame(const QByteArray &id, const QByteArray &body)
     {
         const quint32 n = quint32(body.size());
-        frames += id + (major == 4 && !plainSizes ? Bytes::synchsafe(n) : Bytes::be32(n))
+        frames += id + (major == 4 && !plain ? Bytes::synchsafe(n) : Bytes::be32(n))
             + QByteArray(2, '\0') + body;
         return *this;
     }
@@ -217,31 +187,23 @@ public:
             text(item.left(4), item.mid(5));
         return *this;
     }
-    Mp3Builder &padding(int bytes)
-    {
-        frames += QByteArray(bytes, '\0');
-        return *this;
-    }
+    Mp3Builder &padding(int bytes) { return frames += QByteArray(bytes, '\0'), *this; }
     // Frame sizes of a v2.4 tag written as plain numbers, as some writers do.
-    Mp3Builder &plainFrameSizes()
-    {
-        plainSizes = true;
-        return *this;
-    }
+    Mp3Builder &plainFrameSizes() { return plain = true, *this; }
     QByteArray tag() const
     {
-        return QByteArray("ID3") + char(major) + '\0' + char(flags)
+        return "ID3" + QByteArray(1, char(major)) + '\0' + char(flags)
             + Bytes::synchsafe(quint32(frames.size())) + frames;
     }
     // MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz: 417 bytes each) of silence.
     static QByteArray audio(int count = 3)
     {
-        return QByteArray::fromHex("fffb9064").append(413, '\0').repeated(count);
+        return Bytes::hex("fffb9064").append(413, '\0').repeated(count);
     }
 
 private:
     int major;
     quint8 flags;
-    bool plainSizes = false;
+    bool plain = false;
     QByteArray frames;
 };
