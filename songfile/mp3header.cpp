@@ -235,7 +235,7 @@ void Mp3Header::insertForWriter(const QByteArray &body, const QByteArray &identi
 
 void Mp3Header::setTextFrame(const QByteArray &identifier, const QString &text)
 {
-    if (!text.isEmpty() && keepsUnicodeFrame(identifier, text))
+    if (keepsUnicodeFrame(identifier, text))
         return;
     removeId3Frame(identifier);
     if (!text.isEmpty())

@@ -122,6 +122,7 @@ private slots:
         QTest::newRow("UTF-8, up to a zero") << hex("03", "Perch\xc3\xa9 \xe2\x82\xac") + hex("0078")
                                             << QStringLiteral("Perché €") << QByteArray("Perch\xe9 ?!");
         QTest::newRow("frame of size 0") << QByteArray() << QString() << QByteArray("!");
+        QTest::newRow("UTF-16, empty") << hex("01fffe") << QString() << QByteArray("!");
         // clang-format on
     }
 
