@@ -10,6 +10,10 @@
 
 #ifdef Q_OS_LINUX
 #include <cerrno>
+#endif
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -26,6 +30,12 @@ const QByteArray Mf4Extra = QByteArrayLiteral("\xFF\x00\xFF");
 
 // The most of an MP3 file read on import: the tag must lie within it.
 constexpr qint64 Mp3ReadLimit = 1000000;
+// Larger MIDI files are refused before they are read whole: real songs are a
+// few hundred kilobytes.
+constexpr qint64 MidiFileLimit = 16 * 1024 * 1024;
+// A container holds at most LzHuff::MaxExpandedSize bytes of MIDI data; even
+// coded byte by byte with the longest codes its block stays far below this.
+constexpr qint64 ContainerBlockLimit = 4 * 1024 * 1024;
 // Block size when copying the audio data of an MP3 behind the new tag.
 constexpr qint64 Mp3CopyBlock = 100000;
 // How long chflags may take before the save goes ahead anyway.
@@ -111,6 +121,38 @@ void logAbort(const char *text)
     qWarning().noquote() << QLatin1String(text);
 }
 
+void logSkipped(const QString &path, const char *why)
+{
+    qWarning().noquote() << QStringLiteral(
+        "[MetaSong::importFile] WARNING: \"%1\" %2, skipping file")
+                                .arg(path, QLatin1String(why));
+}
+
+// Opens path for reading only when it is a regular file: opening a named pipe
+// would wait for a writer forever, and a device is no song.
+bool openRegularFile(QFile &file, const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+#ifdef Q_OS_UNIX
+    // Checked again on the open file, without blocking, in case the name
+    // changed hands in between.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    return file.open(QIODevice::ReadOnly);
+#endif
+}
+
 } // namespace
 
 void MetaSong::setWriteLimitForTesting(qint64 bytes)
@@ -147,15 +189,23 @@ QStringList MetaSong::getKeysList()
 
 bool MetaSong::importFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path)) {
+        if (QFileInfo::exists(path))
+            logSkipped(path, "is not a regular file");
         return false;
+    }
     const QByteArray magic = file.peek(4);
 
     const SongInfo::fileTypeEnum containerType = MfxHeader::typeFromMagic(magic);
     if (magic.size() == 4 && containerType != SongInfo::FileTypeUnknown) {
+        const int headerSize = MfxHeader::headerSizeFor(containerType);
+        if (file.size() > headerSize + ContainerBlockLimit) {
+            logSkipped(path, "is too large for a song container");
+            return false;
+        }
         MfxHeader header;
-        if (!header.loadHeader(file.read(MfxHeader::headerSizeFor(containerType))))
+        if (!header.loadHeader(file.read(headerSize)))
             return false;
         const QByteArray block = file.readAll();
         file.close();
@@ -182,10 +232,15 @@ bool MetaSong::importFile(const QString &path)
         m_mfx = header;
         m_midi = midi;
         m_fileType = header.fileType();
+        m_sourcePath = QFileInfo(path).absoluteFilePath();
         return true;
     }
 
     if (magic == "MThd") {
+        if (file.size() > MidiFileLimit) {
+            logSkipped(path, "is too large for a MIDI file");
+            return false;
+        }
         RawMidiFile midi;
         const bool ok = midi.loadData(file.readAll());
         file.close();
@@ -193,6 +248,7 @@ bool MetaSong::importFile(const QString &path)
             return false;
         m_midi = midi;
         m_fileType = midi.fileType();
+        m_sourcePath = QFileInfo(path).absoluteFilePath();
         return true;
     }
 
@@ -210,6 +266,7 @@ bool MetaSong::importFile(const QString &path)
             return false;
         m_mp3 = mp3;
         m_fileType = SongInfo::FileTypeMp3;
+        m_sourcePath = QFileInfo(path).absoluteFilePath();
         return true;
     }
     return false;
@@ -402,18 +459,45 @@ bool MetaSong::addOwnerWrite(const QString &path) const
     return true;
 }
 
+bool MetaSong::isSourcePath(const QString &path) const
+{
+    const QFileInfo target(path);
+    if (target.absoluteFilePath() == m_sourcePath)
+        return true;
+    const QString canonical = target.canonicalFilePath(); // another name of the same file
+    return !canonical.isEmpty() && canonical == QFileInfo(m_sourcePath).canonicalFilePath();
+}
+
+bool MetaSong::unlockTarget(const QString &path)
+{
+    const bool exists = QFileInfo::exists(path);
+    if (exists || isSourcePath(path))
+        removeReadOnlyFlag(path);
+    if (exists)
+        addOwnerWrite(path);
+    // The imported file, once gone, is not written anew: the song must be
+    // where it was imported from. Another path gets a new file.
+    return exists || !isSourcePath(path);
+}
+
 bool MetaSong::saveToFile(const QString &path)
 {
-    if (m_fileType == SongInfo::FileTypeMp3)
-        return saveMp3(path);
-    return saveMidiOrContainer(path);
+    const bool mp3 = m_fileType == SongInfo::FileTypeMp3;
+    if (mp3 ? m_mp3.hasFailedWrite() : m_midi.hasFailedWrite()) {
+        logAbort("[MetaSong::saveToFile] WARNING: song information could not be written in "
+                 "memory, aborting !!!");
+        return false;
+    }
+    return mp3 ? saveMp3(path) : saveMidiOrContainer(path);
 }
 
 bool MetaSong::saveMp3(const QString &path)
 {
-    removeReadOnlyFlag(path);
-    QFile old(path);
-    if (!addOwnerWrite(path) || !old.open(QIODevice::ReadOnly)) {
+    const bool toSource = isSourcePath(path);
+    unlockTarget(path);
+    // The audio comes from the imported file, wherever the song is saved.
+    QFile old;
+    if (!openRegularFile(old, m_sourcePath)) {
         logAbort("[MetaSong::saveToFile] Impossible to read from file.");
         return false;
     }
@@ -456,6 +540,8 @@ bool MetaSong::saveMp3(const QString &path)
         logAbort("[MetaSong::saveToFile] Impossible to write to file.");
         return false;
     }
+    if (toSource)
+        m_mp3.setAudioDataStartPos(int(m_mp3.stream().size()));
     return true;
 }
 
@@ -497,11 +583,8 @@ bool MetaSong::saveMidiOrContainer(const QString &path)
         content = m_mfx.header() + block;
     }
 
-    removeReadOnlyFlag(path);
     QSaveFile out(path);
-    // A file that is gone is not written anew: the song must be where it was
-    // imported from.
-    if (!addOwnerWrite(path) || !out.open(QIODevice::WriteOnly)) {
+    if (!unlockTarget(path) || !out.open(QIODevice::WriteOnly)) {
         logAbort("[MetaSong::saveToFile] Impossible to write to file. Maybe it's write protected? "
                  "Aborting!");
         return false;

@@ -24,6 +24,8 @@ public:
     bool importFile(const QString &path);
     void getSongInfo(SongInfo &info) const;
     void setSongInfo(const SongInfo &info, bool manual);
+    // Saving to another path than the imported file writes a complete song
+    // there (for an MP3, the audio comes from the imported file).
     bool saveToFile(const QString &path);
     void removeReadOnlyFlag(const QString &path);
     int dbgAddMarker(const QString &text, quint16 bar);
@@ -47,9 +49,15 @@ private:
     // Adds the owner-write permission where it is missing; false when the
     // file is not there any more.
     bool addOwnerWrite(const QString &path) const;
+    bool isSourcePath(const QString &path) const;
+    // Clears what would stop path from being replaced; false when path is
+    // the imported file and it is gone.
+    bool unlockTarget(const QString &path);
 
     Mp3Header m_mp3;
     MfxHeader m_mfx;
     RawMidiFile m_midi;
     SongInfo::fileTypeEnum m_fileType = SongInfo::FileTypeUnknown;
+    // The absolute path of the file the song was imported from.
+    QString m_sourcePath;
 };

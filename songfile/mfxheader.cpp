@@ -1,5 +1,7 @@
 #include "mfxheader.h"
 
+#include "songtext.h"
+
 #include <QtEndian>
 
 namespace
@@ -87,8 +89,8 @@ void MfxHeader::writeText(int offset, int size, const QString &text)
 {
     if (m_header.size() < offset + size)
         return;
-    // toLatin1 turns every character outside Latin-1 into '?'.
-    QByteArray field = text.left(size).toLatin1();
+    // One byte per character: each one outside Latin-1 becomes a single '?'.
+    QByteArray field = SongText::toLatin1(text, size);
     field.append(size - field.size(), '\0');
     m_header.replace(offset, size, field);
 }

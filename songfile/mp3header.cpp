@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -68,6 +69,7 @@ bool Mp3Header::loadHeader(const QByteArray &bytes)
         tagSize = 0;
         audioStart = 0;
         synchsafeFrameSizes = false;
+        writeFailed = false;
         return true;
     }
 
@@ -102,7 +104,10 @@ bool Mp3Header::loadHeader(const QByteArray &bytes)
         tag.append(QByteArray(qsizetype(size) + HeaderSize - tag.size(), '\0'));
     tagSize = size;
     audioStart = int(size) + HeaderSize;
-    synchsafeFrameSizes = major == 4 && !plainSizesFitBetter();
+    writeFailed = false;
+    // Plain sizes only when they fit and the synchsafe ones do not: a text
+    // may hold bytes that look like frame headers.
+    synchsafeFrameSizes = major == 4 && (sizesLandOnFrames(true) || !sizesLandOnFrames(false));
     return true;
 }
 
@@ -112,31 +117,23 @@ quint32 Mp3Header::frameSizeAt(int offset, bool synchsafe) const
     return synchsafe ? readSynchsafe(field) : qFromBigEndian<quint32>(field);
 }
 
-// Some writers put plain numbers into the frame sizes of ID3v2.4 tags. As the
-// common readers do, count the frames each reading finds and how far past the
-// tag it ends, and take the plain reading when it fits better.
-bool Mp3Header::plainSizesFitBetter() const
+// Some writers put plain numbers into the frame sizes of ID3v2.4 tags. A
+// reading fits when every frame it finds starts with an identifier and the
+// last one ends exactly at the padding (zeros up to the tag's end) or at the
+// tag's end.
+bool Mp3Header::sizesLandOnFrames(bool synchsafe) const
 {
-    const qint64 length = tagSize;
-    auto walk = [this, length](bool synchsafe, int *frames) {
-        qint64 o = 0;
-        *frames = 0;
-        while (o < length - FrameHeaderSize) {
-            const char *part = tag.constData() + FrameStart + o;
-            if (QByteArray::fromRawData(part, FrameHeaderSize).count('\0') == FrameHeaderSize)
-                return -((length - o) % FrameHeaderSize);
-            o += FrameHeaderSize + qint64(frameSizeAt(int(FrameStart + o), synchsafe));
-            if (isFrameIdentifier(part))
-                ++*frames;
-        }
-        return o - length;
-    };
-    int synchsafeFrames = 0;
-    int plainFrames = 0;
-    const qint64 synchsafeOff = walk(true, &synchsafeFrames);
-    const qint64 plainOff = walk(false, &plainFrames);
-    return plainFrames > synchsafeFrames
-        || (plainFrames == synchsafeFrames && synchsafeOff >= 1 && plainOff <= 1);
+    const qint64 end = qMin<qint64>(qint64(tagSize) + HeaderSize, tag.size());
+    qint64 pos = FrameStart;
+    while (pos < end) {
+        if (tag.at(pos) == '\0')
+            return std::all_of(
+                tag.constData() + pos, tag.constData() + end, [](char c) { return c == '\0'; });
+        if (pos + FrameHeaderSize > end || !isFrameIdentifier(tag.constData() + pos))
+            return false;
+        pos += FrameHeaderSize + qint64(frameSizeAt(int(pos), synchsafe));
+    }
+    return pos == end;
 }
 
 Mp3Header::Frame Mp3Header::findFrame(const QByteArray &identifier) const
@@ -172,10 +169,8 @@ int Mp3Header::extractId3Frame(QString &text, const QByteArray &identifier) cons
     const Frame frame = findFrame(identifier);
     if (frame.offset < 0)
         return -1;
-    // The encoding byte is skipped; the text is read as Latin-1.
-    if (frame.bodySize > 1)
-        text = SongText::fromLatin1(
-            tag.mid(frame.offset + FrameHeaderSize + 1, qsizetype(frame.bodySize) - 1));
+    text
+        = SongText::fromId3Text(tag.mid(frame.offset + FrameHeaderSize, qsizetype(frame.bodySize)));
     return frame.offset;
 }
 
@@ -219,11 +214,32 @@ int Mp3Header::removeId3Frame(const QByteArray &identifier)
     return removed;
 }
 
+// A frame in UTF-16 or UTF-8 that already says the text stays as it is:
+// rewriting it in Latin-1 would lose what Latin-1 cannot hold.
+bool Mp3Header::keepsUnicodeFrame(const QByteArray &identifier, const QString &text) const
+{
+    const Frame frame = findFrame(identifier);
+    if (frame.offset < 0 || frame.bodySize < 1)
+        return false;
+    const quint8 encoding = quint8(tag.at(frame.offset + FrameHeaderSize));
+    QString current;
+    extractId3Frame(current, identifier);
+    return encoding >= 1 && encoding <= 3 && current == text;
+}
+
+void Mp3Header::insertForWriter(const QByteArray &body, const QByteArray &identifier)
+{
+    if (insertId3Frame(body, identifier, FrameStart) == 0)
+        writeFailed = true;
+}
+
 void Mp3Header::setTextFrame(const QByteArray &identifier, const QString &text)
 {
+    if (keepsUnicodeFrame(identifier, text))
+        return;
     removeId3Frame(identifier);
     if (!text.isEmpty())
-        insertId3Frame(SongText::toLatin1(text), identifier, FrameStart);
+        insertForWriter(SongText::toLatin1(text), identifier);
 }
 
 QString Mp3Header::title() const
@@ -355,19 +371,21 @@ void Mp3Header::setKey(const QString &text)
 
 void Mp3Header::setUserBpm(qint32 bpm)
 {
-    removeId3Frame("TBPM");
     if (bpm >= 1)
-        insertId3Frame(QByteArray::number(bpm), "TBPM", FrameStart);
+        setTextFrame("TBPM", QString::number(bpm));
+    else
+        removeId3Frame("TBPM");
 }
 
 void Mp3Header::setLength(qint32 seconds)
 {
-    removeId3Frame("TLEN");
     if (seconds >= 1)
-        insertId3Frame(QByteArray::number(qint64(seconds) * 1000), "TLEN", FrameStart);
+        setTextFrame("TLEN", QString::number(qint64(seconds) * 1000));
+    else
+        removeId3Frame("TLEN");
 }
 
 void Mp3Header::setQuenorEditParam()
 {
-    insertId3Frame(QByteArray(3, '\0'), EditMarkId, FrameStart);
+    insertForWriter(QByteArray(3, '\0'), EditMarkId);
 }

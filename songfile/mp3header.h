@@ -22,6 +22,9 @@ public:
     bool loadHeader(const QByteArray &bytes);
     QByteArray stream() const { return tag; }
     int getAudioDataStartPos() const { return audioStart; }
+    // After the tag was written to the file it came from: the audio now
+    // follows the tag as it is.
+    void setAudioDataStartPos(int position) { audioStart = position; }
     SongInfo::fileTypeEnum fileType() const { return SongInfo::FileTypeMp3; }
 
     // Offset of the frame with this identifier, or -1; its text goes into text.
@@ -55,6 +58,10 @@ public:
     void setLength(qint32 seconds);
     void setQuenorEditParam();
 
+    // True once a writer could not add its frame since the last load: saving
+    // would then lose that field.
+    bool hasFailedWrite() const { return writeFailed; }
+
     // Primitives: bytes added or removed.
     int insertId3Frame(const QByteArray &body, const QByteArray &identifier, int position);
     int removeId3Frame(const QByteArray &identifier);
@@ -65,7 +72,9 @@ private:
         quint32 bodySize = 0;
     };
     Frame findFrame(const QByteArray &identifier) const;
-    bool plainSizesFitBetter() const;
+    bool sizesLandOnFrames(bool synchsafe) const;
+    bool keepsUnicodeFrame(const QByteArray &identifier, const QString &text) const;
+    void insertForWriter(const QByteArray &body, const QByteArray &identifier);
     quint32 frameSizeAt(int offset, bool synchsafe) const;
     void setTagSize(quint32 size);
     void setTextFrame(const QByteArray &identifier, const QString &text);
@@ -74,6 +83,7 @@ private:
     quint32 tagSize = 0;
     int audioStart = 0;
     bool synchsafeFrameSizes = false;
+    bool writeFailed = false;
 };
 
 #endif // MP3HEADER_H

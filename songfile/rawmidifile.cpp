@@ -186,6 +186,7 @@ bool RawMidiFile::loadData(const QByteArray &bytes)
     trackStart = qint32(trackChunk + 8);
     trackSize = qFromBigEndian<quint32>(data.constData() + trackSizePos);
     type = format == 0 ? SongInfo::FileTypeMidi0 : SongInfo::FileTypeMidi1;
+    writeFailed = false;
     return true;
 }
 
@@ -408,16 +409,26 @@ bool RawMidiFile::hasKey() const
 
 // ---------------------------------------------------------------- writers
 
+// A writer's insertion that added nothing (a first-track length field with no
+// room left) is remembered, so the song is not saved without that field.
+int RawMidiFile::checkedInsert(int inserted)
+{
+    if (inserted == 0)
+        writeFailed = true;
+    return inserted;
+}
+
 void RawMidiFile::setTitle(const QString &text)
 {
     removeHeadMetaevent(MetaTrackName, false);
-    insertMetaevent(SongText::toLatin1(text, MaxTextChars), MetaTrackName, trackStart);
+    checkedInsert(
+        insertMetaevent(SongText::toLatin1(text, MaxTextChars), MetaTrackName, trackStart));
 }
 
 void RawMidiFile::setTagText(zevioMetaTypeEnum subType, const QString &text)
 {
     removeHeadMetaevent(subType, false);
-    insertMetaevent(SongText::toLatin1(text, MaxTextChars), subType, trackStart);
+    checkedInsert(insertMetaevent(SongText::toLatin1(text, MaxTextChars), subType, trackStart));
 }
 
 void RawMidiFile::setGenre(const QString &text)
@@ -458,7 +469,7 @@ int RawMidiFile::insertMarker(const QString &text, quint16 bar)
     QByteArray payload(2, '\0');
     qToBigEndian<quint16>(bar, payload.data());
     payload.append(SongText::toLatin1(text, MaxMarkerChars));
-    return insertMetaevent(payload, MetaMarker, trackStart);
+    return checkedInsert(insertMetaevent(payload, MetaMarker, trackStart));
 }
 
 int RawMidiFile::dbgInsertMarker(const QString &text, quint16 bar)
@@ -482,7 +493,7 @@ void RawMidiFile::setKey(const QString &name)
     QByteArray payload(2, '\0');
     payload[0] = char(found.value() >> 8); // sf
     payload[1] = char(found.value() & 0xFF); // mi
-    insertMetaevent(payload, MetaKeySignature, trackStart);
+    checkedInsert(insertMetaevent(payload, MetaKeySignature, trackStart));
 }
 
 // ---------------------------------------------------------------- primitives

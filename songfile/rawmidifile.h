@@ -71,6 +71,10 @@ public:
     int dbgInsertMarker(const QString &text, quint16 bar);
     void setKey(const QString &name);
 
+    // True once a writer could not insert its event since the last load:
+    // saving would then lose that field.
+    bool hasFailedWrite() const { return writeFailed; }
+
     // Primitives.
     int insertMetaevent(const QByteArray &payload, quint8 metaType, int position);
     int insertMetaevent(const QByteArray &payload, zevioMetaTypeEnum subType, int position);
@@ -89,12 +93,14 @@ private:
     int insertEvent(const QByteArray &event, int position);
     int removeEvents(quint8 metaType, int subType, bool onlyFirst);
     void setTagText(zevioMetaTypeEnum subType, const QString &text);
+    int checkedInsert(int inserted);
 
     QByteArray data;
     quint32 trackSize = 0;
     qint32 trackStart = 0;
     qint32 trackSizePos = 0;
     SongInfo::fileTypeEnum type = SongInfo::FileTypeUnknown;
+    bool writeFailed = false;
     QMap<QString, quint16> keyCodes;
     QMap<quint16, QString> keyNames;
 };

@@ -31,6 +31,46 @@ QString fromLatin1(const QByteArray &bytes)
     return QString::fromLatin1(text).trimmed();
 }
 
+QString fromId3Text(const QByteArray &body)
+{
+    if (body.isEmpty())
+        return QString();
+    const quint8 encoding = quint8(body.at(0));
+    const QByteArray bytes = body.mid(1);
+    QString text;
+    if (encoding == 1 || encoding == 2) {
+        // Without a byte order mark, encoding 1 is taken as little-endian, as
+        // the most common writers store it.
+        bool bigEndian = encoding == 2;
+        qsizetype i = 0;
+        if (encoding == 1 && bytes.size() >= 2) {
+            const quint8 first = quint8(bytes.at(0));
+            const quint8 second = quint8(bytes.at(1));
+            if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF)) {
+                bigEndian = first == 0xFE;
+                i = 2;
+            }
+        }
+        for (; i + 1 < bytes.size(); i += 2) {
+            const quint8 a = quint8(bytes.at(i));
+            const quint8 b = quint8(bytes.at(i + 1));
+            const char16_t unit = bigEndian ? char16_t(a << 8 | b) : char16_t(b << 8 | a);
+            if (unit == 0)
+                break;
+            text.append(QChar(unit));
+        }
+    } else if (encoding == 3) {
+        const qsizetype end = bytes.indexOf('\0');
+        text = QString::fromUtf8(end < 0 ? bytes : bytes.left(end));
+    } else {
+        return fromLatin1(bytes);
+    }
+    // A byte order mark some writers put in front of UTF-8 or big-endian texts.
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text.trimmed();
+}
+
 bool parseInteger(const QString &text, qint32 *value)
 {
     *value = 0;
