@@ -9,11 +9,9 @@
 
 #include "cataloguebuilder.h"
 #include "cataloguesync.h"
-#include "containerbuilder.h"
+#include "songbuilders.h"
 #include "database.h"
 #include "libraryimport.h"
-#include "midibuilder.h"
-#include "mp3builder.h"
 #include "scripteduser.h"
 #include "usersongsreltablemodel.h"
 

@@ -7,7 +7,7 @@
 #include "database.h"
 #include "dataeditdialog.h"
 #include "metasong.h"
-#include "mp3builder.h"
+#include "songbuilders.h"
 #include "startup.h"
 
 #include <QApplication>

@@ -4,11 +4,9 @@
 // as the script prepared them, songs made in a temporary folder.
 
 #include "appsettings.h"
-#include "containerbuilder.h"
+#include "songbuilders.h"
 #include "dialoginteraction.h"
 #include "mainwindow.h"
-#include "midibuilder.h"
-#include "mp3builder.h"
 #include "startup.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "database.h"
 #include "dialoginteraction.h"
 #include "mainwindow.h"
-#include "midibuilder.h"
+#include "songbuilders.h"
 #include "nocopyrightdialog.h"
 #include "proceeddialog.h"
 #include "scripteduser.h"

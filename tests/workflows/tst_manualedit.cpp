@@ -1,10 +1,8 @@
 #include "cataloguebuilder.h"
-#include "containerbuilder.h"
+#include "songbuilders.h"
 #include "database.h"
 #include "libraryimport.h"
 #include "manualedit.h"
-#include "midibuilder.h"
-#include "mp3builder.h"
 #include "scripteduser.h"
 #include "usersongsreltablemodel.h"
 

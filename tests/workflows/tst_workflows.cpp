@@ -1,15 +1,13 @@
 #include "appsettings.h"
 #include "cataloguebuilder.h"
 #include "cataloguesync.h"
-#include "containerbuilder.h"
+#include "songbuilders.h"
 #include "database.h"
 #include "filecopy.h"
 #include "librarybackup.h"
 #include "libraryimport.h"
 #include "libraryrows.h"
 #include "metasong.h"
-#include "midibuilder.h"
-#include "mp3builder.h"
 #include "scripteduser.h"
 #include "usersongsreltablemodel.h"
 
@@ -40,7 +38,7 @@ QByteArray container(const char *magic, const char *longName)
 {
     return ContainerBuilder(magic)
         .fields("-", "-", "-", "-")
-        .text(ContainerBuilder::LongName, QLatin1String(longName))
+        .text(ContainerBuilder::LongName, longName)
         .midi(MidiBuilder(0).note(0, 60).build())
         .build();
 }
