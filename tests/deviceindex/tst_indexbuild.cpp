@@ -23,8 +23,7 @@ static QList<int> values(const QSignalSpy &spy)
 static void ageIndexFiles(MemoryBuilder &memory)
 {
     for (const QString &name : Index::indexFileNames())
-        QVERIFY(!memory.write(name, memory.read(name), QDateTime(QDate(2001, 1, 1), QTime(12, 0)))
-                     .isEmpty());
+        QVERIFY(memory.add(name, memory.read(name), QDateTime(QDate(2001, 1, 1), QTime(12, 0))));
 }
 
 // A playlist's bytes with new ids: everything else in a record stays.
@@ -73,12 +72,9 @@ void TestIndexBuild::rebuild()
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path() + QStringLiteral("/CARD"));
     QVERIFY(memory.songs("b.mid A/z.mid a.mid notes.txt")
-        && !memory.write(QStringLiteral("c/d/e.mp3"), M::mp3File({ M::id3Frame("TPE1", "Band") }))
-                .isEmpty());
-    QVERIFY(!memory
-                 .write(QStringLiteral("C.mf4"), M::indexedContainer("_MF4", "T", "", "Pop", 77, 1),
-                     QDateTime(QDate(2022, 12, 31), QTime(23, 59, 58)))
-                 .isEmpty());
+        && memory.add(QStringLiteral("c/d/e.mp3"), M::mp3File({ M::id3Frame("TPE1", "Band") })));
+    QVERIFY(memory.add(QStringLiteral("C.mf4"), M::indexedContainer("_MF4", "T", "", "Pop", 77, 1),
+        QDateTime(QDate(2022, 12, 31), QTime(23, 59, 58))));
     Index index;
     QSignalSpy max(&index, &Index::progressMaxSetup);
     QSignalSpy value(&index, &Index::progressValueChanged);
@@ -117,8 +113,8 @@ void TestIndexBuild::updateAfterDeleteAndAdd()
     const QDateTime time
         = QFileInfo(memory.absolute(QStringLiteral("d.mid"))).lastModified().addSecs(-3600);
     const QByteArray newer = M::midiFile({ M::metaEvent(0x03, "Newer") });
-    QVERIFY(!memory.write(QStringLiteral("c.mid"), newer, time).isEmpty());
-    QVERIFY(!memory.write(QStringLiteral("d.mid"), newer, time.addSecs(3600)).isEmpty());
+    QVERIFY(memory.add(QStringLiteral("c.mid"), newer, time));
+    QVERIFY(memory.add(QStringLiteral("d.mid"), newer, time.addSecs(3600)));
     QVERIFY(memory.remove(QStringLiteral("b.mid")) && memory.songs("0new.mid")
         && Index().updateIndex(dir.path()));
     // The gap closed, the new song last with the next id, the others kept;
@@ -191,13 +187,13 @@ void TestIndexBuild::memoryWithoutSongs()
 {
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
-    QVERIFY(!memory.write(QStringLiteral("readme.txt"), "not a song").isEmpty()
-        && !Index().createIndex(dir.path()));
+    QVERIFY(
+        memory.add(QStringLiteral("readme.txt"), "not a song") && !Index().createIndex(dir.path()));
     QVERIFY(!memory.exists(QStringLiteral("index.idx")));
     // A prepared memory whose songs all went: a rebuild removes the index.
     QVERIFY(memory.songs("a.mid") && Index().createIndex(dir.path()));
-    QVERIFY(!memory.write(QStringLiteral("temp1.idx"), "old").isEmpty()
-        && memory.remove(QStringLiteral("a.mid")));
+    QVERIFY(
+        memory.add(QStringLiteral("temp1.idx"), "old") && memory.remove(QStringLiteral("a.mid")));
     QVERIFY(!Index().createIndex(dir.path()));
     QCOMPARE(memory.snapshot().keys(), QStringList({ QStringLiteral("/readme.txt") }));
 }
@@ -215,8 +211,7 @@ void TestIndexBuild::failedWriteLeavesNoIndex()
     QFETCH(QString, blocked);
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
-    QVERIFY(
-        memory.songs("a.mid") && !memory.write(QStringLiteral("b.mp3"), M::mp3File({})).isEmpty());
+    QVERIFY(memory.songs("a.mid") && memory.add(QStringLiteral("b.mp3"), M::mp3File({})));
     QVERIFY(Index().createIndex(dir.path()) && memory.writePlaylistList({ 1 })
         && memory.writePlaylist(1, { 1 }));
     // A folder in place of one index file makes its write fail.
