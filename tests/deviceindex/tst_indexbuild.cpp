@@ -52,6 +52,8 @@ private slots:
     void failedWriteLeavesNoIndex();
     void playlistsFollowTheirSongsOverRebuilds();
     void playlistsRestoredFromPtsWhenIndexIsUnreadable();
+    void stopLeavesTheIndex_data();
+    void stopLeavesTheIndex();
     void songLimit();
 };
 
@@ -87,6 +89,8 @@ void TestIndexBuild::rebuild()
         QList<int>({ 0, 1, 2, 3, 4, 5, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100 }));
     QCOMPARE(current.count(), 6 + 5 + 1); // files met, songs refreshed, the empty path
     QCOMPARE(current.last().at(0).toString(), QString());
+    QVERIFY(QFileInfo(memory.absolute(QStringLiteral("sfx"))).isDir()
+        && QFileInfo(memory.absolute(QStringLiteral("bridge"))).isDir());
 
     // What loadAllIndexFile reads back is what was written.
     Index loaded;
@@ -275,6 +279,31 @@ void TestIndexBuild::playlistsRestoredFromPtsWhenIndexIsUnreadable()
     QCOMPARE(memory.read(M::playlistName(2, "dat")), withIds(play2, { NoSong, NoSong }));
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Impossibile mantenere la playlist 2"));
+}
+
+void TestIndexBuild::stopLeavesTheIndex_data()
+{
+    QTest::addColumn<bool>("rebuild");
+    QTest::newRow("rebuild") << true;
+    QTest::newRow("update") << false;
+}
+
+void TestIndexBuild::stopLeavesTheIndex()
+{
+    QFETCH(bool, rebuild);
+    QTemporaryDir dir;
+    MemoryBuilder memory(dir.path());
+    QVERIFY(memory.songs("a.mid b.mid") && Index().createIndex(dir.path()));
+    QVERIFY(memory.songs("c.mid 0.mid"));
+    const auto before = memory.snapshot();
+    // The Stop button is pressed while the walk runs.
+    Index index;
+    connect(&index, &Index::fileFoundChanged, &index, [&index](int found) {
+        if (found == 2)
+            index.stop();
+    });
+    QVERIFY(!(rebuild ? index.createIndex(dir.path()) : index.updateIndex(dir.path())));
+    QCOMPARE(memory.snapshot(), before);
 }
 
 void TestIndexBuild::songLimit()
