@@ -55,7 +55,8 @@ private slots:
         auto path = [](quint32 id, const QByteArray &path) -> QByteArray {
             return M::bigEndian32(id) + path.leftJustified(46, '\0') + "20200101120000";
         };
-        auto song = [](quint32 id) -> QByteArray { return M::bigEndian32(id) + QByteArray(28, '\0'); };
+        auto song
+            = [](quint32 id) -> QByteArray { return M::bigEndian32(id) + QByteArray(28, '\0'); };
         const QByteArray a = path(0, "/a.mid");
         // clang-format off
         QTest::newRow("index.idx one byte short") << "index.idx" << a + path(1, "/b.mid").left(63) << false;

@@ -160,36 +160,31 @@ private slots:
         Index index;
         index.setRootPath(dir.path());
         QStringList asked;
-        index.setRenameQuestion([&](const QString &path, const QString &message) {
-            return asked << path << message, 0;
-        });
+        index.setRenameQuestion(
+            [&](const QString &, const QString &message) { return asked << message, 0; });
         QCOMPARE(index.renameLongFileName(memory.absolute(name)), memory.absolute(expected));
         QCOMPARE(memory.read(expected), QByteArray("song"));
         QCOMPARE(memory.exists(name), expected == name);
-        if (expected != name)
-            QCOMPARE(asked,
-                QStringList({ memory.absolute(name),
-                    QStringLiteral("verrà rinominato: ") + memory.absolute(expected)
-                        + QStringLiteral(
-                            "\n\nSe il file non viene rinominato, è possibile che non venga "
-                            "rilevato da Quenor.") }));
-        QCOMPARE(asked.isEmpty(), expected == name);
+        QCOMPARE(asked.size(), expected == name ? 0 : 1);
+        QVERIFY(asked.value(0, memory.absolute(name)).contains(memory.absolute(expected)));
     }
 
     void renameAnswers_data()
     {
         QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<QString>("renamed"); // one letter per song
-        QTest::newRow("yes, no, no all") << QList<int>({ 0, 2, 3 }) << "ynn";
-        QTest::newRow("no then yes all") << QList<int>({ 2, 1 }) << "nyy";
-        QTest::newRow("closed dialog is no") << QList<int>({ -1, -1, 0 }) << "nny";
-        QTest::newRow("nobody to ask") << QList<int>() << "nnn";
+        QTest::addColumn<QString>("paths");
+        // clang-format off
+        QTest::newRow("yes, no, no all") << QList<int>({ 0, 2, 3 }) << "/AlphaS-1.mid /BravoSong2.mid /CharlieSong3.mid";
+        QTest::newRow("no then yes all") << QList<int>({ 2, 1 }) << "/AlphaSong1.mid /BravoS-1.mid /Charli-1.mid";
+        QTest::newRow("closed dialog is no") << QList<int>({ -1, -1, 0 }) << "/AlphaSong1.mid /BravoSong2.mid /Charli-1.mid";
+        QTest::newRow("nobody to ask") << QList<int>() << "/AlphaSong1.mid /BravoSong2.mid /CharlieSong3.mid";
+        // clang-format on
     }
 
     void renameAnswers()
     {
         QFETCH(QList<int>, answers);
-        QFETCH(QString, renamed);
+        QFETCH(QString, paths);
         QTemporaryDir dir;
         MemoryBuilder memory(dir.path());
         QVERIFY(memory.songs("AlphaSong1.mid BravoSong2.mid CharlieSong3.mid"));
@@ -201,14 +196,8 @@ private slots:
         index.setRootPath(dir.path());
         index.scan_files(dir.path());
         QCOMPARE(asked, answers.size());
-        QStringList expected;
-        for (int i = 0; i < 3; ++i)
-            expected << M::words(renamed.at(i) == QLatin1Char('y')
-                    ? "/AlphaS-1.mid /BravoS-1.mid /Charli-1.mid"
-                    : "/AlphaSong1.mid /BravoSong2.mid /CharlieSong3.mid")
-                            .at(i);
-        QCOMPARE(indexedPaths(index), expected);
-        for (const QString &path : expected)
+        QCOMPARE(indexedPaths(index).join(QLatin1Char(' ')), paths);
+        for (const QString &path : indexedPaths(index))
             QVERIFY2(memory.exists(path), qPrintable(path));
     }
 
@@ -267,8 +256,6 @@ private slots:
             "/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCD.MID "
             "/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCDE.MID"));
         Index index;
-        QSignalSpy found(&index, &Index::fileFoundChanged);
-        QSignalSpy met(&index, &Index::currentPathChanged);
         QSignalSpy errors(&index, &Index::errorFromIndex);
         QStringList asked;
         index.setRenameQuestion([&](const QString &path, const QString &) {
@@ -282,9 +269,6 @@ private slots:
                        "/Sfx2/b.mid /SONGS/c.mf3 /SONGS/ok.MiD /SONGS/x/y/deep.Mf5 /top.mp3");
         QCOMPARE(indexedPaths(index), expected);
         QCOMPARE(index.songs().at(2).longPath, memory.absolute(QStringLiteral("Long_F-1/d.MF4")));
-        QCOMPARE(found.count(), 9);
-        QCOMPARE(found.last().at(0).toInt(), 9);
-        QCOMPARE(met.count(), 12); // every visible file outside the skipped folders
         QCOMPARE(errors.count(), 1);
         QCOMPARE(errors.at(0).at(0).toString(),
             QStringLiteral("File non importato, path troppo lungo: ") + memory.absolute(tooLong));

@@ -403,7 +403,6 @@ private slots:
             QTest::addRow("%s read-only folder", name) << f << "folder" << locked;
             QTest::addRow("%s vanished", name) << f << "vanished" << (f == 4 ? log + QStringLiteral("read from file.") : locked);
             QTest::addRow("%s disk full at once", name) << f << "0" << log + QStringLiteral("write to file.");
-            QTest::addRow("%s disk full after 100 bytes", name) << f << "100" << log + QStringLiteral("write to file.");
             QTest::addRow("%s disk full one byte short", name) << f << "short" << log + mp3;
             // clang-format on
         }
