@@ -37,12 +37,10 @@ public:
     QStringList indexRecords() const;
 
     static QByteArray bigEndian32(quint32 value) { return Bytes::be32(value); }
-    // Format 0, one track (96 ticks per quarter note): the events, End of Track.
+    // Format 0, one track: the events, End of Track.
     static QByteArray midiFile(const QList<QByteArray> &events)
     {
-        const QByteArray track = events.join() + Bytes::hex("00ff2f00");
-        return Bytes::hex("4d546864000000060000000100604d54726b") + Bytes::be32(track.size())
-            + track;
+        return MidiBuilder(0).raw(events.join()).build();
     }
     // 00 FF type, one length byte, payload (no multi-byte length).
     static QByteArray metaEvent(quint8 type, const QByteArray &payload)
