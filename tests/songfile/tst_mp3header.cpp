@@ -64,21 +64,6 @@ private slots:
         }
     }
 
-    void newTagExactBytes()
-    {
-        Mp3Header mp3 = loaded(Mp3Builder::audio());
-        mp3.setTitle(QStringLiteral("Song"));
-        mp3.setQuenorEditParam();
-        QCOMPARE(mp3.stream().toHex(),
-            QByteArray("4944330300000000001d"
-                       "51454454000000040000"
-                       "00000000"
-                       "54495432000000050000"
-                       "00536f6e67"));
-        QCOMPARE(mp3.getAudioDataStartPos(), 0);
-        QVERIFY(mp3.hasQuenorEditParam());
-    }
-
     // Frames are found by walking the headers, never by searching the bytes: a
     // text or padding holding an identifier is not taken for that frame.
     void framesFoundByTheirHeaders()
