@@ -14,93 +14,90 @@ class TestIndexSongsList : public QObject
 
 private slots:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false")); }
-    void orders_data();
-    void orders();
-    void failures_data();
-    void failures();
-};
 
-void TestIndexSongsList::orders_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("rootSuffix");
-    QTest::addColumn<QString>("lines");
-    // B by X, A by Y (no genre), and a title holding the separator and quotes.
-    const QString a = QStringLiteral("A;Y;<UNKNOWN>;/SONGS/TWO.MID;");
-    const QString b = QStringLiteral("B;X;POP;/SONGS/ONE.MID;");
-    const QString c = QStringLiteral("\"C;D \"\"E\"\"\";X;ROCK;/SONGS/THREE.MID;");
-    QTest::newRow("by title") << 0 << "" << QStringList({ a, b, c }).join(QLatin1Char('|'));
-    QTest::newRow("by artist") << 1 << "" << QStringList({ b, c, a }).join(QLatin1Char('|'));
-    QTest::newRow("by genre") << 2 << "" << QStringList({ a, b, c }).join(QLatin1Char('|'));
-    QTest::newRow("unknown mode sorts by title")
-        << 7 << "" << QStringList({ a, b, c }).join(QLatin1Char('|'));
-    QString relative = QStringList({ a, b, c }).join(QLatin1Char('|'));
-    QTest::newRow("root with a separator")
-        << 0 << "/" << relative.replace(QLatin1String(";/SONGS"), QLatin1String(";SONGS"));
-}
-
-void TestIndexSongsList::orders()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, rootSuffix);
-    QFETCH(QString, lines);
-    QTemporaryDir dir;
-    MemoryBuilder memory(dir.path());
-    QVERIFY(memory.add(QStringLiteral("SONGS/ONE.MID"),
-        M::midiFile({ M::metaEvent(0x03, "B"), M::tagEvent(2, "X"), M::tagEvent(1, "Pop") })));
-    QVERIFY(memory.add(QStringLiteral("SONGS/TWO.MID"),
-        M::midiFile({ M::metaEvent(0x03, "A"), M::tagEvent(2, "Y") })));
-    QVERIFY(memory.add(QStringLiteral("SONGS/THREE.MID"),
-        M::midiFile(
-            { M::metaEvent(0x03, "C;D \"E\""), M::tagEvent(2, "X"), M::tagEvent(1, "Rock") })));
-    QVERIFY(Index().createIndex(dir.path()));
-    Index index;
-    QSignalSpy max(&index, &Index::progressMaxSetup);
-    QSignalSpy value(&index, &Index::progressValueChanged);
-    const QString file = dir.path() + QStringLiteral("/list.csv");
-    QCOMPARE(index.saveSongsList(dir.path() + rootSuffix, file, mode), 1);
-    const QString expected = QStringLiteral("TITOLO;ARTISTA;GENERE;FILE;\n")
-        + lines.replace(QLatin1Char('|'), QLatin1Char('\n'));
-    QCOMPARE(memory.read(QStringLiteral("list.csv")), (expected + QLatin1Char('\n')).toUtf8());
-    QCOMPARE(max.count(), 1);
-    QCOMPARE(max.at(0).at(0).toInt(), 3);
-    QCOMPARE(value.count(), 3);
-    QCOMPARE(value.at(2).at(0).toInt(), 3);
-}
-
-void TestIndexSongsList::failures_data()
-{
-    QTest::addColumn<QString>("damage");
-    QTest::addColumn<int>("result");
-    QTest::newRow("prepared, no songs") << "empty" << 1;
-    QTest::newRow("never prepared") << "unprepared" << -1;
-    QTest::newRow("index names an unknown song") << "unreadable" << 0;
-    QTest::newRow("a folder in the list's place") << "blocked" << 0;
-}
-
-void TestIndexSongsList::failures()
-{
-    QFETCH(QString, damage);
-    QFETCH(int, result);
-    QTemporaryDir dir;
-    MemoryBuilder memory(dir.path());
-    if (damage == QLatin1String("empty")) {
-        for (const QString &name : Index::indexFileNames())
-            QVERIFY(memory.add(name, QByteArray()));
-    } else if (damage != QLatin1String("unprepared")) {
-        QVERIFY(memory.songs("a.mid") && Index().createIndex(dir.path()));
+    void orders_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("rootSuffix");
+        QTest::addColumn<QStringList>("lines");
+        // B by X, A by Y (no genre), and a title holding the separator and quotes.
+        const QString a = QStringLiteral("A;Y;<UNKNOWN>;/SONGS/TWO.MID;");
+        const QString b = QStringLiteral("B;X;POP;/SONGS/ONE.MID;");
+        const QString c = QStringLiteral("\"C;D \"\"E\"\"\";X;ROCK;/SONGS/THREE.MID;");
+        QTest::newRow("by title") << 0 << "" << QStringList({ a, b, c });
+        QTest::newRow("by artist") << 1 << "" << QStringList({ b, c, a });
+        QTest::newRow("by genre") << 2 << "" << QStringList({ a, b, c });
+        QTest::newRow("unknown mode sorts by title") << 7 << "" << QStringList({ a, b, c });
+        QTest::newRow("root with a separator")
+            << 0 << "/"
+            << QStringList({ a, b, c })
+                   .replaceInStrings(QStringLiteral(";/SONGS"), QStringLiteral(";SONGS"));
     }
-    if (damage == QLatin1String("unreadable"))
-        QVERIFY(memory.add(QStringLiteral("title.idx"), M::bigEndian32(9) + QByteArray(28, '\0')));
+
+    void orders()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, rootSuffix);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        MemoryBuilder memory(dir.path());
+        const char *const songs[][4] = { { "ONE", "B", "X", "Pop" }, { "TWO", "A", "Y", "" },
+            { "THREE", "C;D \"E\"", "X", "Rock" } };
+        for (const auto &[name, title, artist, genre] : songs) {
+            QList<QByteArray> events = { M::metaEvent(3, title), M::tagEvent(2, artist) };
+            if (*genre)
+                events << M::tagEvent(1, genre);
+            QVERIFY(memory.add(
+                QStringLiteral("SONGS/%1.MID").arg(QLatin1String(name)), M::midiFile(events)));
+        }
+        QVERIFY(Index().createIndex(dir.path()));
+        Index index;
+        QSignalSpy max(&index, &Index::progressMaxSetup);
+        QSignalSpy value(&index, &Index::progressValueChanged);
+        QCOMPARE(index.saveSongsList(
+                     dir.path() + rootSuffix, dir.filePath(QStringLiteral("list.csv")), mode),
+            1);
+        lines.prepend(QStringLiteral("TITOLO;ARTISTA;GENERE;FILE;"));
+        QCOMPARE(memory.read(QStringLiteral("list.csv")),
+            (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+        QCOMPARE(max.count(), 1);
+        QCOMPARE(max.at(0).at(0).toInt(), 3);
+        QCOMPARE(value.count(), 3);
+        QCOMPARE(value.at(2).at(0).toInt(), 3);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<int>("result");
+        QTest::newRow("prepared, no songs") << "empty" << 1;
+        QTest::newRow("never prepared") << "unprepared" << -1;
+        QTest::newRow("index names an unknown song") << "unreadable" << 0;
+        QTest::newRow("a folder in the list's place") << "blocked" << 0;
+    }
+
     // An existing list is replaced only by a complete new one.
-    const QString file = damage == QLatin1String("blocked") ? QStringLiteral("list.csv/old")
-                                                            : QStringLiteral("list.csv");
-    QVERIFY(memory.add(file, "old list"));
-    QCOMPARE(
-        Index().saveSongsList(dir.path(), memory.absolute(QStringLiteral("list.csv")), 0), result);
-    QCOMPARE(memory.read(file),
-        result == 1 ? QByteArray("TITOLO;ARTISTA;GENERE;FILE;\n") : QByteArray("old list"));
-}
+    void failures()
+    {
+        QFETCH(QString, damage);
+        QFETCH(int, result);
+        QTemporaryDir dir;
+        MemoryBuilder memory(dir.path());
+        for (const QString &name : Index::indexFileNames())
+            QVERIFY(damage != QLatin1String("empty") || memory.add(name, {}));
+        if (damage == QLatin1String("unreadable") || damage == QLatin1String("blocked"))
+            QVERIFY(memory.songs("a.mid") && Index().createIndex(dir.path()));
+        if (damage == QLatin1String("unreadable"))
+            QVERIFY(memory.add(QStringLiteral("title.idx"), M::bigEndian32(9) + QByteArray(28, 0)));
+        const QString file
+            = QLatin1String(damage == QLatin1String("blocked") ? "list.csv/old" : "list.csv");
+        QVERIFY(memory.add(file, "old list"));
+        QCOMPARE(
+            Index().saveSongsList(dir.path(), dir.filePath(QStringLiteral("list.csv")), 0), result);
+        QCOMPARE(memory.read(file),
+            result == 1 ? QByteArray("TITOLO;ARTISTA;GENERE;FILE;\n") : QByteArray("old list"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestIndexSongsList)
 #include "tst_indexsongslist.moc"

@@ -7,45 +7,43 @@ class TestRemovableVolumes : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { qputenv("QUENOR_VOLUMES", "/Volumes:/media/anna/"); }
-
-    void prefixesEndInSlash()
+    void volumes_data()
     {
-        QCOMPARE(RemovableVolumes::mountPrefixes(),
-            QStringList({ QStringLiteral("/Volumes/"), QStringLiteral("/media/anna/") }));
-    }
-
-    void systemDisk_data()
-    {
+        QTest::addColumn<QByteArray>("mounts");
         QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("system");
-        QTest::addColumn<QString>("root");
-        QTest::newRow("volume folder") << "/Volumes/USBPEN/songs/pop" << false << "/Volumes/USBPEN";
-        QTest::newRow("volume root") << "/Volumes/USBPEN" << false << "/Volumes/USBPEN";
-        QTest::newRow("mount point itself") << "/Volumes/" << true << "";
-        QTest::newRow("mount point no slash") << "/Volumes" << true << "";
-        QTest::newRow("other case") << "/volumes/USBPEN/songs" << false << "/volumes/USBPEN";
-        QTest::newRow("home") << "/home/anna/songs" << true << "";
-        QTest::newRow("linux media") << "/media/anna/CARD/SONGS" << false << "/media/anna/CARD";
-        QTest::newRow("prefix as a name part") << "/VolumesX/CARD" << true << "";
+        QTest::addColumn<QString>("root"); // empty: the system disk
+        const QByteArray two = "/Volumes:/media/anna/";
+        QTest::newRow("volume folder") << two << "/Volumes/USBPEN/songs/pop"
+                                       << "/Volumes/USBPEN";
+        QTest::newRow("volume root") << two << "/Volumes/USBPEN"
+                                     << "/Volumes/USBPEN";
+        QTest::newRow("mount point itself") << two << "/Volumes/"
+                                            << "";
+        QTest::newRow("mount point no slash") << two << "/Volumes"
+                                              << "";
+        QTest::newRow("other case") << two << "/volumes/USBPEN/songs"
+                                    << "/volumes/USBPEN";
+        QTest::newRow("home") << two << "/home/anna/songs"
+                              << "";
+        QTest::newRow("linux media") << two << "/media/anna/CARD/SONGS"
+                                     << "/media/anna/CARD";
+        QTest::newRow("prefix as a name part") << two << "/VolumesX/CARD"
+                                               << "";
+        QTest::newRow("longest prefix wins")
+            << QByteArray("/media/:/media/anna/") << "/media/anna/CARD/x"
+            << "/media/anna/CARD";
+        QTest::newRow("shorter prefix") << QByteArray("/media/:/media/anna/") << "/media/CARD/x"
+                                        << "/media/CARD";
     }
 
-    void systemDisk()
+    void volumes()
     {
+        QFETCH(QByteArray, mounts);
         QFETCH(QString, path);
-        QFETCH(bool, system);
         QFETCH(QString, root);
-        QCOMPARE(RemovableVolumes::isSystemDisk(path), system);
+        qputenv("QUENOR_VOLUMES", mounts);
+        QCOMPARE(RemovableVolumes::isSystemDisk(path), root.isEmpty());
         QCOMPARE(RemovableVolumes::volumeRoot(path), root);
-    }
-
-    void longestPrefixWins()
-    {
-        qputenv("QUENOR_VOLUMES", "/media/:/media/anna/");
-        QCOMPARE(RemovableVolumes::volumeRoot(QStringLiteral("/media/anna/CARD/x")),
-            QStringLiteral("/media/anna/CARD"));
-        QCOMPARE(RemovableVolumes::volumeRoot(QStringLiteral("/media/CARD/x")),
-            QStringLiteral("/media/CARD"));
     }
 };
 

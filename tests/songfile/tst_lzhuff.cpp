@@ -198,11 +198,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<QString>("shownSize"); // empty: no size warning
+        // One byte more than the device accepts compresses, but is refused.
+        QByteArray tooLarge;
+        LzHuff().compress(QByteArray(500001, 'x'), tooLarge);
         // clang-format off
         QTest::newRow("nothing") << QByteArray() << QStringLiteral("0");
         QTest::newRow("three bytes") << QByteArray::fromHex("0A0000") << QStringLiteral("10");
         QTest::newRow("size 0") << QByteArray::fromHex("00000000FFFF") << QString();
-        QTest::newRow("size 500001") << QByteArray::fromHex("21A1070000") << QStringLiteral("500001");
+        QTest::newRow("500001 bytes") << tooLarge << QStringLiteral("500001");
         QTest::newRow("size 0xFFFFFFFF") << QByteArray::fromHex("FFFFFFFF1234") << QStringLiteral("4294967295");
         // clang-format on
     }
@@ -219,22 +222,16 @@ private slots:
         QVERIFY(out.isEmpty());
     }
 
-    // An empty input gives the size alone; one byte more than the device
-    // accepts compresses, but is refused. A damaged stream is not detected:
+    // An empty input gives the size alone. A damaged stream is not detected:
     // the reader feeds zeros past the end and gives the declared size.
-    void sizeLimitAndDamagedStreams()
+    void emptyAndDamagedStreams()
     {
-        QByteArray block;
-        QByteArray out;
+        QByteArray block("x");
         LzHuff lz;
         lz.compress(QByteArray(), block);
         QCOMPARE(block, QByteArray(4, '\0'));
-        lz.compress(QByteArray(500001, 'x'), block);
-        expectSizeWarning(QStringLiteral("500001"));
-        QTest::ignoreMessage(QtWarningMsg, "Expand: ERROR");
-        QVERIFY(!lz.expand(block, out));
-        QVERIFY(lz.expand(QByteArray::fromHex("0a00000041"), out));
-        QVERIFY(out.size() >= 10 && out.size() < 10 + LzHuff::F);
+        QVERIFY(lz.expand(QByteArray::fromHex("0a00000041"), block));
+        QVERIFY(block.size() >= 10 && block.size() < 10 + LzHuff::F);
     }
 };
 

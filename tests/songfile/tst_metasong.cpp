@@ -2,7 +2,6 @@
 #include "songbuilders.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -139,7 +138,6 @@ private slots:
         const QString rich = QStringLiteral("|Blue Night|Orchestra Bianchi|Liscio|G. Verdi|215|96|F#-|1|1:Intro,9:Strofa|");
         // The magic decides for MIDI and containers, the name ".mp3" for MP3.
         QTest::newRow("midi 1") << "a.bin" << richMidi(1) << QStringLiteral("MIDI") + rich + QStringLiteral("|0");
-        QTest::newRow("midi 0") << "a.kar" << richMidi(0) << QStringLiteral("MIDI") + rich + QStringLiteral("|0");
         // The first track name, found in a later track.
         QTest::newRow("bare midi") << "a.mid" << MidiBuilder(1).track().note(0, 1).track().meta(0, 3, "Piano").build() << "MIDI|Piano||||0|0||0|||0";
         QTest::newRow("midi format 2") << "a.mid" << MidiBuilder(2).track().build() << "";
@@ -153,7 +151,6 @@ private slots:
                              << "MF3|T||||0|0||1|||0";
         QTest::newRow("mf5") << "a.mf5" << mf5.midi(bareMidi()).build() << "MF5";
         QTest::newRow("mf5 of 700 bytes") << "a.mf5" << mf5.build().left(700) << "";
-        QTest::newRow("mf3 header only") << "a.mf3" << mf3.header() << "";
         QTest::newRow("mf3 holding no midi") << "a.mf3" << mf3.midi(QByteArray(300, 'x')).build() << "";
         QTest::newRow("mf4 without track") << "a.mf4" << mf4.midi(noTrack).build() << "";
         QTest::newRow("mp3") << "A.MP3" << mp3 + Mp3Builder::audio(2) << "MP3|Song|Singer|Pop|Writer|215|100|A|1|||0";
@@ -188,16 +185,16 @@ private slots:
     // ever); files too large for their format are refused before being read.
     void pipesAndOversizedFilesRefused()
     {
-        const QString pipe = dir->filePath(QStringLiteral("pipe.mid"));
-        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QByteArray pipe = QFile::encodeName(dir->filePath(QStringLiteral("pipe.mid")));
         // With a writer present the open succeeds and a read waits for data.
-        const int writer = ::open(QFile::encodeName(pipe).constData(), O_RDWR | O_NONBLOCK);
+        const int writer
+            = ::mkfifo(pipe.constData(), 0600) ? -1 : ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
         MetaSong song;
-        auto result = std::async(std::launch::async, [&] { return song.importFile(pipe); });
+        auto result = std::async(
+            std::launch::async, [&] { return song.importFile(QFile::decodeName(pipe)); });
         const bool finished = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
         ::close(writer); // ends a read that was waiting
-        QVERIFY(writer >= 0 && finished);
-        QVERIFY(!result.get());
+        QVERIFY(writer >= 0 && finished && !result.get());
         for (const int format : { 0, 1 }) {
             const QString path = write(QLatin1String(formats[format]), someSong(format));
             const qint64 limit = format == 0 ? 16 << 20 : 512 + (4 << 20);
@@ -406,7 +403,6 @@ private slots:
             QTest::addRow("%s read-only folder", name) << f << "folder" << locked;
             QTest::addRow("%s vanished", name) << f << "vanished" << (f == 4 ? log + QStringLiteral("read from file.") : locked);
             QTest::addRow("%s disk full at once", name) << f << "0" << log + QStringLiteral("write to file.");
-            QTest::addRow("%s disk full after 100 bytes", name) << f << "100" << log + QStringLiteral("write to file.");
             QTest::addRow("%s disk full one byte short", name) << f << "short" << log + mp3;
             // clang-format on
         }
@@ -468,45 +464,6 @@ private slots:
             "[MetaSong::saveToFile] WARNING: MIDI data too large for the container, aborting !!!");
         QVERIFY(!song.saveToFile(dir->filePath(QStringLiteral("big.mf3"))));
         QCOMPARE(readAll(dir->filePath(QStringLiteral("big.mf3"))), big);
-    }
-
-    // Cut and scrambled copies of every format (the sanitizer build checks
-    // every access): whatever imports is edited, saved and imports again.
-    void damagedFiles()
-    {
-        QRandomGenerator random(77);
-        int imported = 0;
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        for (int f = 0; f < 5; ++f) {
-            const QByteArray original = f == 0 ? richMidi() : someSong(f);
-            const QString path = dir->filePath(QLatin1String(formats[f]));
-            for (int n = 0; n < 160; ++n) {
-                QByteArray bytes
-                    = original.left(n < 40 ? original.size() * n / 40 : original.size());
-                for (int edits = n < 40 ? 0 : 1 + random.bounded(6); edits > 0; --edits) {
-                    const int at = random.bounded(int(bytes.size()) - 4);
-                    const char *special = "\x00\x7f\x80\xff\x4b\x59\x03";
-                    if (edits % 3 == 0)
-                        qToBigEndian<quint32>(
-                            random.bounded(2) ? 0xFFFFFFFFu : random.generate(), bytes.data() + at);
-                    else
-                        bytes[at] = edits % 3 == 1 ? special[random.bounded(7)]
-                                                   : char(random.bounded(256));
-                }
-                QFile::remove(path);
-                write(QLatin1String(formats[f]), bytes);
-                MetaSong song;
-                if (!song.importFile(path) || !++imported)
-                    continue;
-                song.setSongInfo(record(), false);
-                song.setSongInfo(record(Blank), true);
-                MetaSong again;
-                QVERIFY(!song.saveToFile(path)
-                    || (again.importFile(path) && again.fileType() == song.fileType()));
-            }
-        }
-        qInstallMessageHandler(nullptr);
-        QVERIFY(imported > 300);
     }
 
     // Header fields: texts cut to 32 characters (not UTF-16 units) with no

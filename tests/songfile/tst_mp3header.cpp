@@ -64,21 +64,6 @@ private slots:
         }
     }
 
-    void newTagExactBytes()
-    {
-        Mp3Header mp3 = loaded(Mp3Builder::audio());
-        mp3.setTitle(QStringLiteral("Song"));
-        mp3.setQuenorEditParam();
-        QCOMPARE(mp3.stream().toHex(),
-            QByteArray("4944330300000000001d"
-                       "51454454000000040000"
-                       "00000000"
-                       "54495432000000050000"
-                       "00536f6e67"));
-        QCOMPARE(mp3.getAudioDataStartPos(), 0);
-        QVERIFY(mp3.hasQuenorEditParam());
-    }
-
     // Frames are found by walking the headers, never by searching the bytes: a
     // text or padding holding an identifier is not taken for that frame.
     void framesFoundByTheirHeaders()
@@ -229,11 +214,10 @@ print("rest %d" % len(rest.strip(b"\x00")))
             { QStringLiteral("-c"), QString::fromLatin1(script), file.fileName() });
         QVERIFY(python.waitForFinished(60000));
         QCOMPARE(QString::fromLocal8Bit(python.readAllStandardError()), QString());
-        QStringList expected
-            = { version, QStringLiteral("TPE1 0 Città artist"), QStringLiteral("TLEN 0 215000"),
-                  QStringLiteral("TBPM 0 128"), QStringLiteral("TKEY 0 F#-"),
-                  QStringLiteral("TCOM 0 G. Verdi"), QStringLiteral("TCON 0 Pop"),
-                  QStringLiteral("TIT2 0 ") + QString(160, QLatin1Char('T')) };
+        QStringList expected = QStringLiteral("%1|TPE1 0 Città artist|TLEN 0 215000|TBPM 0 128|"
+                                              "TKEY 0 F#-|TCOM 0 G. Verdi|TCON 0 Pop|TIT2 0 %2")
+                                   .arg(version, QString(160, QLatin1Char('T')))
+                                   .split(QLatin1Char('|'));
         if (original.startsWith("ID3"))
             expected << QStringLiteral("TALB 0 Album");
         expected << QStringLiteral("raw QEDT 00000000") << QStringLiteral("rest 0");

@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 
 #include <algorithm>
 
@@ -37,7 +36,7 @@ bool MemoryBuilder::songs(const char *relPaths)
 {
     const QStringList paths = words(relPaths);
     return std::all_of(paths.cbegin(), paths.cend(), [this](const QString &path) {
-        return !write(path, midiFile({ metaEvent(0x03, path.toLatin1()) })).isEmpty();
+        return add(path, midiFile({ metaEvent(3, path.toLatin1()) }));
     });
 }
 
@@ -81,72 +80,17 @@ QStringList MemoryBuilder::indexRecords() const
     return records;
 }
 
-QByteArray MemoryBuilder::bigEndian32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToBigEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray MemoryBuilder::midiFile(const QList<QByteArray> &events)
-{
-    // Header: length 6, format 0, one track, 96 ticks per quarter note.
-    const QByteArray track = events.join() + QByteArray::fromHex("00ff2f00");
-    return "MThd" + QByteArray::fromHex("00000006000000010060") + "MTrk"
-        + bigEndian32(quint32(track.size())) + track;
-}
-
-QByteArray MemoryBuilder::metaEvent(quint8 type, const QByteArray &payload)
-{
-    return QByteArray::fromHex("00ff") + char(type) + char(quint8(payload.size())) + payload;
-}
-
-QByteArray MemoryBuilder::tagEvent(quint8 subType, const QByteArray &payload)
-{
-    return QByteArray::fromHex("00ff4b") + char(quint8(payload.size() + 1)) + char(subType)
-        + payload;
-}
-
-QByteArray MemoryBuilder::tempoEvent(quint32 microsPerQuarter)
-{
-    return QByteArray::fromHex("00ff5103") + bigEndian32(microsPerQuarter).mid(1);
-}
-
-QByteArray MemoryBuilder::secondLineEvent(const QByteArray &text)
-{
-    const QByteArray body
-        = QByteArray::fromHex("0020240005") + text + QByteArray::fromHex("0000f7");
-    return QByteArray::fromHex("00f0") + char(quint8(body.size())) + body;
-}
-
 QByteArray MemoryBuilder::indexedContainer(const QByteArray &magic, const QByteArray &title,
     const QByteArray &artist, const QByteArray &genre, quint8 bpm, quint8 markers)
 {
     QByteArray header = magic.left(4).leftJustified(magic == "_MF5" ? 1024 : 512, '\0');
     header[38] = char(bpm);
     header[201] = char(markers);
-    header.replace(138, title.left(26).size(), title.left(26))
-        .replace(234, artist.left(26).size(), artist.left(26));
-    header.replace(266, genre.left(26).size(), genre.left(26));
-    return header + QByteArray::fromHex("a55a0102030405060708090a0b0c0d0e0f");
-}
-
-QByteArray MemoryBuilder::id3Frame(const QByteArray &id, const QByteArray &text, quint8 encoding)
-{
-    return id.left(4) + bigEndian32(quint32(text.size() + 1)) + QByteArray(2, '\0') + char(encoding)
-        + text;
-}
-
-QByteArray MemoryBuilder::mp3File(const QList<QByteArray> &frames, int padding)
-{
-    // An MPEG-1 layer III frame header and bytes standing for the audio.
-    const QByteArray audio = QByteArray::fromHex("fffb9064") + QByteArray(60, '\x55');
-    const QByteArray body = frames.join() + QByteArray(padding, '\0');
-    const quint32 size = quint32(body.size());
-    QByteArray tag = "ID3" + QByteArray::fromHex("030000");
-    for (int shift : { 21, 14, 7, 0 })
-        tag += char((size >> shift) & 0x7F);
-    return tag + body + audio;
+    const QList<std::pair<int, QByteArray>> texts
+        = { { 138, title }, { 234, artist }, { 266, genre } };
+    for (const auto &[at, text] : texts)
+        header.replace(at, text.left(26).size(), text.left(26));
+    return header + Bytes::hex("a55a0102030405060708090a0b0c0d0e0f");
 }
 
 QString MemoryBuilder::playlistName(quint16 number, const char *suffix)
@@ -162,15 +106,15 @@ bool MemoryBuilder::writePlaylistList(const QList<quint16> &numbers)
     for (quint16 number : numbers)
         bytes += char(number & 0xFF) + QByteArray(1, char(number >> 8))
             + QByteArray("PLNAME").leftJustified(30, '\0');
-    return !write(QStringLiteral("playlist/playlist.dat"), bytes).isEmpty();
+    return add(QStringLiteral("playlist/playlist.dat"), bytes);
 }
 
 bool MemoryBuilder::writePlaylist(quint16 number, const QList<quint32> &ids)
 {
     QByteArray bytes;
     for (int i = 0; i < ids.size(); ++i)
-        bytes += bigEndian32(ids.at(i)) + QByteArray(28, char(0x40 + i));
-    return !write(playlistName(number, "dat"), bytes).isEmpty();
+        bytes += Bytes::be32(ids.at(i)) + QByteArray(28, char(0x40 + i));
+    return add(playlistName(number, "dat"), bytes);
 }
 
 QList<quint32> MemoryBuilder::playlistIds(quint16 number) const
