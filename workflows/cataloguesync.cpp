@@ -81,10 +81,10 @@ bool CatalogueSync::updateUserLibrary(const QStringList &files)
 
     ProgressReporter &progress = m_user.progress();
     progress.begin(tr("Aggiorno la libreria..."), tr("Aggiornamento file"), n, false);
-    m_askPerFile = m_askOverride.value_or(
-        QSettings(AppSettings::organisation, AppSettings::application)
-            .value(AppSettings::copyrightAskKey, true)
-            .toBool());
+    m_askPerFile
+        = m_askOverride.value_or(QSettings(AppSettings::organisation, AppSettings::application)
+                                     .value(AppSettings::copyrightAskKey, true)
+                                     .toBool());
     m_answerForAll = true;
 
     for (int i = 0; i < n; ++i) {
