@@ -44,6 +44,9 @@ bench: build
 
 screenshot: build
 	bash scripts/screenshot.sh $(BUILD_DIR)/app/quenorpc screenshot.png
+	@# The window after choosing a few songs, with the import summary.
+	if [ -x $(BUILD_DIR)/tests/app/shot_import ]; then \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_import screenshot-import.png; fi
 
 install: build
 	cmake --install $(BUILD_DIR)

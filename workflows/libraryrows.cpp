@@ -44,12 +44,3 @@ int LibraryRows::rowOf(qint64 key)
     rebuild();
     return m_rows.value(key, -1);
 }
-
-int LibraryRows::rowOfPath(const QString &path)
-{
-    const int count = m_model.goodRowCount();
-    for (int row = 0; row < count; ++row)
-        if (m_model.fileName(row) == path)
-            return row;
-    return -1;
-}

@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QString>
 #include <QtGlobal>
 
 class UserSongsRelTableModel;
@@ -21,8 +20,6 @@ public:
     int rowOf(qint64 key);
     // The key of a row as the table shows it now, or -1.
     qint64 keyOf(int row);
-    // The present row of a song file, or -1.
-    int rowOfPath(const QString &path);
 
 private:
     void rebuild();

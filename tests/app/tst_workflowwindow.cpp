@@ -129,7 +129,10 @@ private slots:
         for (int row = 0; row < model->rowCount(); ++row)
             statuses += model->index(row, 11).data().toString();
         QTEST(statuses, "statuses");
-        QCOMPARE(user.shownOf(QStringLiteral("summary")).size(), stopAfter < 0 ? 1 : 0);
+        // Examined, songs, Zevio's songs; the progress reached "4 di 4".
+        QCOMPARE(user.shownOf(QStringLiteral("summary")).value(0).section(QLatin1Char('|'), 2, 2),
+            QLatin1String(stopAfter < 0 ? "4/3/3" : ""));
+        QCOMPARE(user.progressLog.contains(QStringLiteral("4 di 4")), stopAfter < 0);
         QCOMPARE(user.missing, 0);
 
         // A second import empties the table first and, with the question
