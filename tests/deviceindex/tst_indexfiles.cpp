@@ -1,8 +1,11 @@
 #include "index.h"
+#include "indexrecords.h"
 #include "memorybuilder.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <ctime>
 
 using M = MemoryBuilder;
 
@@ -35,12 +38,23 @@ class TestIndexFiles : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void smallMemory_data();
     void smallMemory();
     void memoryWithoutMp3();
+    void epochDate();
+    void textFields_data();
+    void textFields();
     void firstLetterTable_data();
     void firstLetterTable();
 };
+
+void TestIndexFiles::initTestCase()
+{
+    // Dates and times are local; fixed here so that expected digits hold.
+    qputenv("TZ", "UTC");
+    tzset();
+}
 
 void TestIndexFiles::smallMemory_data()
 {
@@ -115,6 +129,41 @@ void TestIndexFiles::memoryWithoutMp3()
     QVERIFY(QFileInfo(memory.absolute(QStringLiteral("bridge"))).isDir());
 }
 
+void TestIndexFiles::epochDate()
+{
+    // A file dated at the epoch has a real date, and an update finds it unchanged.
+    QTemporaryDir dir;
+    MemoryBuilder memory(dir.path());
+    QVERIFY(!memory.write(QStringLiteral("a.mid"), M::midiFile({}), QDateTime::fromSecsSinceEpoch(0)).isEmpty());
+    QVERIFY(Index().createIndex(dir.path()));
+    QCOMPARE(memory.read(QStringLiteral("index.idx")).mid(50), QByteArray("19700101000000"));
+    const auto before = memory.snapshot();
+    QVERIFY(Index().updateIndex(dir.path()));
+    QCOMPARE(memory.snapshot(), before);
+}
+
+void TestIndexFiles::textFields_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("latin-1") << QString::fromUtf8("ÉTÉ") << QByteArray("\xc9T\xc9");
+    QTest::newRow("one ? per character") << QString::fromUtf8("A🎵B€") << QByteArray("A?B?");
+    QTest::newRow("cut at 26") << QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123") << QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    QTest::newRow("26 after a wide character") << QString::fromUtf8("🎵BCDEFGHIJKLMNOPQRSTUVWXYZ0")
+                                               << QByteArray("?BCDEFGHIJKLMNOPQRSTUVWXYZ");
+}
+
+void TestIndexFiles::textFields()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, field);
+    SongInfoIndex song;
+    song.title = text;
+    QCOMPARE(IndexRecords::encodeSongRecord(song).mid(4, 26), field.leftJustified(26, '\0'));
+    QCOMPARE(IndexRecords::encodeGroupHeader(0, 0, text).mid(4, 26), field.leftJustified(26, '\0'));
+    QCOMPARE(IndexRecords::encodePlaylistPath(text), field.leftJustified(64, '\0'));
+}
+
 void TestIndexFiles::firstLetterTable_data()
 {
     QTest::addColumn<QString>("texts");
@@ -128,12 +177,11 @@ void TestIndexFiles::firstLetterTable_data()
 void TestIndexFiles::firstLetterTable()
 {
     QFETCH(QString, texts);
-    Index index;
-    index.clearAlphaBuffer();
-    unsigned long offset = 0;
+    QByteArray table = IndexRecords::emptyAlphaTable();
+    quint32 offset = 0;
     for (const QString &text : texts.split(texts.contains(QLatin1Char('|')) ? QLatin1Char('|') : QLatin1Char(' ')))
-        index.addToAlphaBuffer(text, std::exchange(offset, offset + 32));
-    QTEST(index.alphaBuffer(), "expected");
+        IndexRecords::addToAlphaTable(table, text, std::exchange(offset, offset + 32));
+    QTEST(table, "expected");
 }
 
 QTEST_GUILESS_MAIN(TestIndexFiles)

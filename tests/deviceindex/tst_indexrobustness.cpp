@@ -1,5 +1,6 @@
 #include "index.h"
 #include "memorybuilder.h"
+#include "songhead.h"
 
 #include <QLoggingCategory>
 #include <QRandomGenerator>
@@ -49,7 +50,7 @@ void TestIndexRobustness::damagedSongFiles()
                     random.bounded(2) ? interesting[random.bounded(9)] : char(random.bounded(256));
             SongInfoIndex entry;
             entry.longPath = memory.write(seed.first, bytes);
-            QCOMPARE(Index().setSongInfo(entry), bytes.size() >= 5);
+            QCOMPARE(SongHead::read(entry), bytes.size() >= 5);
             QVERIFY(entry.title.size() <= 26 || entry.title == seed.first.toUpper());
             QVERIFY(entry.artist.size() <= 26 && entry.genre.size() <= 26);
             QCOMPARE(memory.read(seed.first), bytes);

@@ -1,5 +1,6 @@
 #include "index.h"
 #include "memorybuilder.h"
+#include "songhead.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -26,6 +27,8 @@ private slots:
     void renameLongName();
     void renameAnswers_data();
     void renameAnswers();
+    void namesOutsideIbm850_data();
+    void namesOutsideIbm850();
     void walk();
 };
 
@@ -84,6 +87,18 @@ void TestIndexScan::songInfo_data()
         "S.MP3|<UNKNOWN>|<UNKNOWN>", {0, 1, 0});
     row("mp3 empty frame counts as found", "s.mp3", M::mp3File({M::id3Frame("TIT2", "Song"), M::id3Frame("TPE1", "")}),
         "SONG||<UNKNOWN>", {0, 1, 0});
+    // Text encodings 1 to 3 are decoded up to the first zero character, then
+    // written as Latin-1 with "?" for what it lacks.
+    row("mp3 utf-16 with byte order marks", "s.mp3",
+        M::mp3File({M::id3Frame("TIT2", QByteArray::fromHex("fffe53006f006e0067000000"), 1),
+                    M::id3Frame("TPE1", QByteArray::fromHex("feff00c90074006500000041"), 1)}),
+        "SONG|\xc9TE|<UNKNOWN>", {0, 1, 0});
+    row("mp3 utf-16be and utf-8", "s.mp3",
+        M::mp3File({M::id3Frame("TIT2", QByteArray::fromHex("0041d83cdfb50042"), 2), M::id3Frame("TCON", "Perch\xc3\xa9 \xe2\x82\xac", 3)}),
+        "A?B|<UNKNOWN>|PERCH\xc9 ?", {0, 1, 0});
+    row("mp3 utf-8 cut at 26 characters", "s.mp3",
+        M::mp3File({M::id3Frame("TIT2", QByteArray("\xc3\xa9").repeated(30), 3)}), QByteArray("\xc9").repeated(26) + "|<UNKNOWN>|<UNKNOWN>",
+        {0, 1, 0});
 }
 
 void TestIndexScan::songInfo()
@@ -97,7 +112,7 @@ void TestIndexScan::songInfo()
     entry.bpm = 7;
     const bool missing = bytes == "missing";
     entry.longPath = missing ? memory.absolute(name) : memory.write(name, bytes);
-    QCOMPARE(Index().setSongInfo(entry), bytes.size() >= 5 && !missing);
+    QCOMPARE(SongHead::read(entry), bytes.size() >= 5 && !missing);
     QTEST((QStringList{entry.title, entry.artist, entry.genre}).join(QLatin1Char('|')).toLatin1(), "texts");
     QTEST((QList<int>{entry.bpm, entry.type, entry.markers}), "numbers");
     QCOMPARE(memory.read(name), missing ? QByteArray() : bytes);
@@ -114,6 +129,15 @@ void TestIndexScan::renameLongName_data()
     QTest::newRow("eight characters stay") << "ABCDEFGH.mid" << 0 << "ABCDEFGH.mid";
     QTest::newRow("nine characters renamed") << "ABCDEFGHI.mid" << 0 << "ABCDEF-1.mid";
     QTest::newRow("folder") << "Long Folder Name/" << 0 << "LongFo-1";
+    // Characters outside IBM 850: accents kept where it has them, else the
+    // base letter or the compatibility form, else "_".
+    QTest::newRow("typographic apostrophe") << "Don\u2019t.mid" << 0 << "Don_t.mid";
+    QTest::newRow("base letter, trade mark") << "H\u0151s\u2122.mid" << 0 << "HosTM.mid";
+    QTest::newRow("decomposed accent composed") << "Cafe\u0301.mid" << 0 << "Caf\u00e9.mid";
+    QTest::newRow("emoji") << "\U0001F3B5.mid" << 0 << "_.mid";
+    QTest::newRow("taken name gets a number") << "MyFavo\u20ac.mid" << 0 << "MyFavo-2.mid";
+    QTest::newRow("long and outside") << "Canci\u00f3n\u2122 de verano.mid" << 0 << "Canci\u00f3-1.mid";
+    QTest::newRow("free name ignores case") << "MYFAVOURITE.mid" << 1 << "MYFAVO-2.mid";
 }
 
 void TestIndexScan::renameLongName()
@@ -125,6 +149,8 @@ void TestIndexScan::renameLongName()
     MemoryBuilder memory(dir.path());
     for (int i = 1; i <= existing; ++i)
         QVERIFY(!memory.write(QStringLiteral("MyFavo-%1.mid").arg(i), "other").isEmpty());
+    if (name.contains(QChar(0x20ac)))
+        QVERIFY(!memory.write(QStringLiteral("myfavo_.MID"), "other").isEmpty() && memory.songs("MyFavo-1.mid"));
     const bool folder = name.endsWith(QLatin1Char('/'));
     QVERIFY(folder ? memory.mkdir(name.chopped(1)) : !memory.write(name, "song").isEmpty());
     name.remove(QLatin1Char('/'));
@@ -177,6 +203,43 @@ void TestIndexScan::renameAnswers()
         QVERIFY2(memory.exists(path), qPrintable(path));
 }
 
+void TestIndexScan::namesOutsideIbm850_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("records");
+    QTest::addColumn<int>("refused");
+    // Two names that would both be "Don?t.mid" on the device, two long names
+    // whose short forms differ only in letter case.
+    QTest::newRow("renamed") << int(Index::RenameYesAll) << "0:/Amore3-1.mid 1:/Amore3-2.Mid 2:/Don_t.mid 3:/Don_t-1.mid" << 0;
+    QTest::newRow("refused") << int(Index::RenameNoAll) << "0:/Amore 375.mid 1:/Amore 3782.Mid" << 2;
+}
+
+void TestIndexScan::namesOutsideIbm850()
+{
+    QFETCH(int, answer);
+    QFETCH(int, refused);
+    QTemporaryDir dir;
+    MemoryBuilder memory(dir.path());
+    QVERIFY(memory.songs("Don’t.mid Don€t.mid"));
+    for (const char *name : {"Amore 375.mid", "Amore 3782.Mid"})
+        QVERIFY(!memory.write(QString::fromLatin1(name), M::midiFile({})).isEmpty());
+    for (int run = 0; run < 2; ++run) {
+        const auto before = memory.snapshot();
+        Index index;
+        index.setRenameQuestion([answer](const QString &, const QString &) { return answer; });
+        QSignalSpy errors(&index, &Index::errorFromIndex);
+        QVERIFY(run == 0 ? index.createIndex(dir.path()) : index.updateIndex(dir.path()));
+        QTEST(memory.indexRecords().join(QLatin1Char(' ')), "records");
+        QCOMPARE(errors.count(), refused);
+        if (refused)
+            QCOMPARE(errors.at(1).at(0).toString(),
+                     QStringLiteral("File non importato, caratteri non ammessi nel nome: ") + memory.absolute(QString::fromUtf8("Don€t.mid")));
+        // Nothing changed: the update writes nothing.
+        if (run == 1)
+            QCOMPARE(memory.snapshot(), before);
+    }
+}
+
 void TestIndexScan::walk()
 {
     // The root's name is long and ends with a separator: never renamed.
@@ -200,16 +263,15 @@ void TestIndexScan::walk()
                                           "/Sfx2/b.mid /SONGS/c.mf3 /SONGS/ok.MiD /SONGS/x/y/deep.Mf5 /top.mp3");
     QCOMPARE(indexedPaths(index), expected);
     QCOMPARE(index.songs().at(2).longPath, memory.absolute(QStringLiteral("Long_F-1/d.MF4")));
-    QCOMPARE(index.filesFoundCount(), 9);
     QCOMPARE(found.count(), 9);
+    QCOMPARE(found.last().at(0).toInt(), 9);
     QCOMPARE(met.count(), 12); // every visible file outside the skipped folders
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("File non importato, path troppo lungo: ") + memory.absolute(tooLong));
     // A second scan adds nothing, nor does the same path in another case.
-    index.songs()[0].path = index.songs()[0].path.toLower();
+    QVERIFY(QFile::rename(memory.absolute(QStringLiteral("top.mp3")), memory.absolute(QStringLiteral("TOP.MP3"))));
     index.scan_files(index.rootPath());
-    QCOMPARE(index.songs().size(), expected.size());
-    QCOMPARE(index.nextId(), 8u);
+    QCOMPARE(indexedPaths(index), expected);
 }
 
 QTEST_GUILESS_MAIN(TestIndexScan)

@@ -115,9 +115,9 @@ QByteArray MemoryBuilder::indexedContainer(const QByteArray &magic, const QByteA
     return header + QByteArray::fromHex("a55a0102030405060708090a0b0c0d0e0f");
 }
 
-QByteArray MemoryBuilder::id3Frame(const QByteArray &id, const QByteArray &text)
+QByteArray MemoryBuilder::id3Frame(const QByteArray &id, const QByteArray &text, quint8 encoding)
 {
-    return id.left(4) + bigEndian32(quint32(text.size() + 1)) + QByteArray(3, '\0') + text;
+    return id.left(4) + bigEndian32(quint32(text.size() + 1)) + QByteArray(2, '\0') + char(encoding) + text;
 }
 
 QByteArray MemoryBuilder::mp3File(const QList<QByteArray> &frames, int padding)

@@ -38,8 +38,8 @@ public:
     // 138, markers 201, artist 234 and genre 266, then the stream.
     static QByteArray indexedContainer(const QByteArray &magic, const QByteArray &title, const QByteArray &artist,
                                        const QByteArray &genre, quint8 bpm, quint8 markers);
-    // ID3v2.3 text frame: id, size (text + 1), flags 00 00, encoding 00, text.
-    static QByteArray id3Frame(const QByteArray &id, const QByteArray &text);
+    // ID3v2.3 text frame: id, size (text + 1), flags 00 00, encoding, text.
+    static QByteArray id3Frame(const QByteArray &id, const QByteArray &text, quint8 encoding = 0);
     // "ID3" 03 00 00, synchsafe size, frames, padding, audio bytes.
     static QByteArray mp3File(const QList<QByteArray> &frames, int padding = 16);
     static QByteArray bigEndian32(quint32 value);
