@@ -4,11 +4,16 @@
 #include "console.h"
 #include "index.h"
 #include "indexcheck.h"
-#include "removablevolumes.h"
+#include "memoryindexrun.h"
 #include "terminalinteraction.h"
+#include "transfer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
 
 namespace
 {
@@ -80,39 +85,109 @@ int buildOrUpdate(const QStringList &arguments, bool rebuild)
     if (root.isEmpty())
         return status;
 
-    Index index;
-    index.setRenameQuestion([&user](const QString &oldPath, const QString &message) {
-        return int(user.askFourWay(oldPath, message));
+    MemoryIndexRun run(user);
+    int found = 0;
+    QObject::connect(&run, &MemoryIndexRun::errorFromIndex,
+        [&cmd](const QString &message) { Console::error(cmd.command(), message); });
+    QObject::connect(&run, &MemoryIndexRun::fileFoundChanged, [&user, &found](int count) {
+        found = count;
+        user.setValue(count);
     });
-    QStringList refused;
-    QObject::connect(&index, &Index::errorFromIndex,
-        [&refused](const QString &message) { refused.append(message); });
+    QObject::connect(&run, &MemoryIndexRun::progressMaxSetup,
+        [&user](int maximum) { user.setMaximum(maximum); });
     QObject::connect(
-        &index, &Index::fileFoundChanged, [&user](int found) { user.setValue(found); });
-    QObject::connect(
-        &index, &Index::progressMaxSetup, [&user](int maximum) { user.setMaximum(maximum); });
-    QObject::connect(
-        &index, &Index::progressValueChanged, [&user](int value) { user.setValue(value); });
+        &run, &MemoryIndexRun::progressValueChanged, [&user](int value) { user.setValue(value); });
+    QObject::connect(&run, &MemoryIndexRun::started, [&user](const QString &) {
+        user.begin(Text::tr("Preparing the memory..."), QString(), 0, false);
+    });
 
-    user.begin(Text::tr("Preparing the memory..."), QString(), 0, false);
-    const bool prepared = rebuild ? index.createIndex(root) : index.updateIndex(root);
+    const MemoryIndexRun::OptimiseResultEnum result = run.optimise(
+        root, false, rebuild ? MemoryIndexRun::CreateIndex : MemoryIndexRun::UpdateIndex);
     user.end();
-
-    for (const QString &message : refused)
-        Console::error(cmd.command(), message);
-    if (!prepared) {
+    switch (result) {
+    case MemoryIndexRun::OptimiseCompleted:
+        break;
+    case MemoryIndexRun::OptimiseWithErrors:
+        Console::error(cmd.command(), Text::tr("%n file(s) refused", nullptr, run.refusedCount()));
+        break;
+    case MemoryIndexRun::OptimisePathMissing:
+    case MemoryIndexRun::OptimiseFailed:
         Console::error(cmd.command(),
-            index.filesFoundCount() == 0
-                ? Text::tr("%1: no song file found, the memory has no index").arg(root)
-                : Text::tr("%1: the index could not be written, the memory is not prepared")
-                      .arg(root));
+            found == 0 ? Text::tr("%1: no song file found, the memory has no index").arg(root)
+                       : Text::tr("%1: the memory is not prepared").arg(root));
         return Console::ExitFailed;
     }
-    Console::out() << Text::tr(
-        "%1: prepared, %n song file(s) found", nullptr, index.filesFoundCount())
-                          .arg(root)
-                   << Qt::endl;
-    return refused.isEmpty() ? Console::ExitOk : 3;
+    Console::out() << Text::tr("%1: %n song file(s) found", nullptr, found).arg(root) << Qt::endl;
+    return result == MemoryIndexRun::OptimiseCompleted ? Console::ExitOk : 3;
+}
+
+int list(const QStringList &arguments)
+{
+    CommandParser cmd(QStringLiteral("index list"),
+        Text::tr("Writes the song list of a prepared memory, as read from its index: one line "
+                 "\"title;artist;genre;file;\" per song after a header line. Without -o it "
+                 "goes to standard output."),
+        QStringLiteral("ROOT"));
+    const QCommandLineOption sort(QStringLiteral("sort"),
+        Text::tr("The order of the list (default: title)."), QStringLiteral("title|artist|genre"),
+        QStringLiteral("title"));
+    const QCommandLineOption output(QStringList { QStringLiteral("o"), QStringLiteral("output") },
+        Text::tr("Write the list into FILE; an existing file is replaced only by a complete "
+                 "list."),
+        QStringLiteral("FILE"));
+    cmd.addOption(sort);
+    cmd.addOption(output);
+    cmd.parser().addPositionalArgument(QStringLiteral("ROOT"), Text::tr("The memory's folder."));
+    const int parsed = cmd.parse(arguments);
+    if (parsed >= 0)
+        return parsed;
+    const QStringList orders
+        = { QStringLiteral("title"), QStringLiteral("artist"), QStringLiteral("genre") };
+    const int mode = int(orders.indexOf(cmd.parser().value(sort)));
+    if (mode < 0)
+        return cmd.usageError(Text::tr("--sort wants title, artist or genre"));
+    int status = Console::ExitOk;
+    const QString root = rootArgument(cmd, status);
+    if (root.isEmpty())
+        return status;
+
+    // Standard output gets a copy of a list written whole into a temporary
+    // file first, so a memory that cannot be read prints nothing.
+    QTemporaryDir scratch;
+    const bool toFile = cmd.parser().isSet(output);
+    const QString file
+        = toFile ? cmd.parser().value(output) : scratch.filePath(QStringLiteral("songs.csv"));
+    if (!toFile && !scratch.isValid()) {
+        Console::error(cmd.command(), Text::tr("no temporary folder for the list"));
+        return Console::ExitFailed;
+    }
+    Index index;
+    const int result = index.saveSongsList(root, file, mode);
+    if (result < 0) {
+        Console::error(cmd.command(),
+            Text::tr("%1: the memory is not prepared for Quenor (no index)").arg(root));
+        return Console::ExitFailed;
+    }
+    if (result == 0) {
+        const bool readable = index.loadAllIndexFile() == 0;
+        Console::error(cmd.command(),
+            readable ? Text::tr("%1: cannot be written").arg(file)
+                     : Text::tr("%1: the index cannot be read").arg(root));
+        return Console::ExitFailed;
+    }
+    if (!toFile) {
+        QFile list(file);
+        if (!list.open(QIODevice::ReadOnly)) {
+            Console::error(cmd.command(), Text::tr("the list cannot be read back"));
+            return Console::ExitFailed;
+        }
+        Console::out().flush();
+        const QByteArray bytes = list.readAll();
+        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
+            || std::fflush(stdout) != 0)
+            return Console::ExitFailed;
+    }
+    return Console::ExitOk;
 }
 
 int check(const QStringList &arguments)
@@ -163,7 +238,7 @@ QString memoryRoot(const QString &command, const QString &path)
     const QString folder = info.absoluteFilePath();
     // The device sees the volume's top folder as its root, whatever folder
     // of it was named.
-    const QString volume = RemovableVolumes::volumeRoot(folder);
+    const QString volume = Transfer::getRoot(folder);
     return volume.isEmpty() ? folder : volume;
 }
 
@@ -175,6 +250,8 @@ int run(const QStringList &arguments)
         return buildOrUpdate(rest, true);
     if (sub == QLatin1String("update"))
         return buildOrUpdate(rest, false);
+    if (sub == QLatin1String("list"))
+        return list(rest);
     if (sub == QLatin1String("check"))
         return check(rest);
     return usage(arguments);

@@ -5,7 +5,6 @@
 #include "console.h"
 #include "database.h"
 #include "libraryimport.h"
-#include "libraryrows.h"
 #include "metasong.h"
 #include "terminalinteraction.h"
 #include "usersongsreltablemodel.h"
@@ -16,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 namespace
 {
@@ -319,9 +319,11 @@ int sync(const QStringList &arguments)
     int failed = 0;
     LibraryImport import(database, model, user);
     import.run(files);
-    LibraryRows rows(model);
+    QSet<QString> read;
+    for (int row = 0; row < model.goodRowCount(); ++row)
+        read.insert(model.fileName(row));
     for (const QString &path : files) {
-        if (rows.rowOfPath(path) < 0) {
+        if (!read.contains(path)) {
             Console::error(cmd.command(),
                 QFileInfo(path).isFile()
                     ? Text::tr("%1: not a song file that can be read").arg(path)

@@ -58,9 +58,14 @@ UserInteraction::SummaryAnswer TerminalInteraction::showImportSummary(int, int, 
 UserInteraction::FourWayAnswer TerminalInteraction::askFourWay(
     const QString &fileName, const QString &message)
 {
-    if (m_policy == AlwaysYes)
+    // The copy asks with its own text; the same translation gives the same
+    // words here.
+    const bool overwrite
+        = message == QCoreApplication::translate("FileCopy", "esiste già, vuoi sostituirlo?");
+    const Policy policy = overwrite && m_overwritePolicy ? *m_overwritePolicy : m_policy;
+    if (policy == AlwaysYes)
         return FourWayAnswer::YesAll;
-    if (m_policy == AlwaysNo)
+    if (policy == AlwaysNo)
         return FourWayAnswer::NoAll;
 
     const QString question = message.isEmpty()
@@ -104,6 +109,8 @@ UserInteraction::Button TerminalInteraction::showMessage(
         Console::err() << Qt::endl;
         m_progressDrawn = false;
     }
+    if (kind == MessageKind::Warning || kind == MessageKind::Critical)
+        ++m_problems;
     Console::err() << title << QStringLiteral(": ") << text << Qt::endl;
     // A question nobody can answer here gets the careful answer.
     if (kind == MessageKind::Question) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The workflows' questions answered on the terminal: the four-way question
 // is asked on standard error and read from standard input (or answered by a
 // policy given on the command line), messages go to standard error, and the
@@ -21,6 +23,9 @@ public:
     TerminalInteraction();
 
     void setPolicy(Policy policy) { m_policy = policy; }
+    // The answer to the file copy's "already exists, replace it?" alone;
+    // without it that question follows the policy above.
+    void setOverwritePolicy(Policy policy) { m_overwritePolicy = policy; }
     // Where the backup before a synchronisation goes; empty: no backup.
     void setBackupFolder(const QString &folder) { m_backupFolder = folder; }
     // The answers to the file and folder choosers.
@@ -28,6 +33,9 @@ public:
     void setFolder(const QString &folder) { m_folder = folder; }
     // A progress line is drawn only when standard error is a terminal.
     bool showsProgress() const { return m_showProgress; }
+    // Warning and critical messages shown so far: a workflow that reports
+    // its outcome only in a message box has failed when there is one.
+    int problemsShown() const { return m_problems; }
 
     // Parses "ask", "yes" or "no"; false for anything else.
     static bool parsePolicy(const QString &text, Policy &policy);
@@ -53,6 +61,8 @@ private:
     void drawProgress();
 
     Policy m_policy = Ask;
+    std::optional<Policy> m_overwritePolicy;
+    int m_problems = 0;
     QString m_backupFolder;
     QStringList m_files;
     QString m_folder;
