@@ -215,7 +215,12 @@ int check(const QStringList &arguments)
                        << Qt::endl;
         return Console::ExitOk;
     }
-    for (const IndexCheck::Problem &problem : checker.problems())
+    const QList<IndexCheck::Problem> &problems = checker.problems();
+    if (problems.size() == 1 && problems.first().kind == IndexCheck::NotPrepared) {
+        Console::error(cmd.command(), root + QStringLiteral(": ") + problems.first().text);
+        return Console::ExitFailed;
+    }
+    for (const IndexCheck::Problem &problem : problems)
         Console::out() << problem.text << QLatin1Char('\n');
     Console::out().flush();
     Console::error(cmd.command(),
