@@ -49,6 +49,10 @@ public:
     bool updateFileWithDb(int row);
     bool suggestBackup();
     bool copyFiles(const QString &destination, int &count);
+    // The transfer of the selected files onto a device memory, and the
+    // index update that ends it.
+    bool transferFiles();
+    bool updateQuenorIndex(const QString &path);
     // "%1 di %2" on the running workflow's progress, and its value.
     void updateProgress(int value);
 

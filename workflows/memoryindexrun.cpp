@@ -4,6 +4,7 @@
 #include "transfer.h"
 #include "userinteraction.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,8 @@ public:
         for (const QString &path : paths()) {
             QFile file(path);
             if (file.open(QIODevice::ReadOnly))
-                m_files.insert(path, file.readAll());
+                m_files.insert(
+                    path, { file.readAll(), file.fileTime(QFileDevice::FileModificationTime) });
         }
         for (const char *name : { "sfx", "bridge" }) {
             if (!QFileInfo::exists(m_root + QLatin1Char('/') + QLatin1String(name)))
@@ -53,18 +55,24 @@ public:
                 }
                 continue;
             }
+            const QByteArray &bytes = kept->first;
             QFile current(path);
-            if (current.open(QIODevice::ReadOnly) && current.readAll() == kept.value())
-                continue;
+            const bool same = current.open(QIODevice::ReadOnly) && current.readAll() == bytes;
             current.close();
             QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly) || file.write(kept.value()) != kept->size()
-                || !file.commit()) {
+            if (!same
+                && (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+                    || !file.commit())) {
                 qWarning().noquote()
                     << QStringLiteral("[MemoryIndexRun] WARNING: cannot restore %1: %2")
                            .arg(quoted(path), file.errorString());
                 ok = false;
+                continue;
             }
+            // The old time too, so the file looks untouched.
+            if (current.fileTime(QFileDevice::FileModificationTime) != kept->second
+                && current.open(QIODevice::ReadWrite))
+                current.setFileTime(kept->second, QFileDevice::FileModificationTime);
         }
         // Only when still empty: nothing of the user's is removed.
         for (const QString &folder : m_newFolders)
@@ -93,7 +101,7 @@ private:
     }
 
     QString m_root;
-    QMap<QString, QByteArray> m_files;
+    QMap<QString, QPair<QByteArray, QDateTime>> m_files;
     QStringList m_newFolders;
 };
 
@@ -142,9 +150,9 @@ bool MemoryIndexRun::run(
         qDebug().noquote() << QStringLiteral("[MemoryIndexRun] stopped: the index of %1 is kept")
                                   .arg(quoted(root));
         if (!before->putBack())
-            qWarning().noquote()
-                << QStringLiteral("[MemoryIndexRun] WARNING: the index of %1 could not be kept !!!")
-                       .arg(quoted(root));
+            qWarning().noquote() << QStringLiteral(
+                "[MemoryIndexRun] WARNING: the index of %1 could not be kept !!!")
+                                        .arg(quoted(root));
         return false;
     }
     return ok;
@@ -158,8 +166,8 @@ MemoryIndexRun::OptimiseResultEnum MemoryIndexRun::optimise(
         = toVolumeRoot ? getRootDrivePath(chosenPath) : Transfer::cleanPath(chosenPath);
     // Only a folder can be a memory; a file typed in its place is missing too.
     if (path.isEmpty() || !QFileInfo(path).isDir()) {
-        m_user.showMessage(UserInteraction::MessageKind::Warning, title,
-            tr("Il percorso selezionato non esiste"));
+        m_user.showMessage(
+            UserInteraction::MessageKind::Warning, title, tr("Il percorso selezionato non esiste"));
         return OptimisePathMissing;
     }
 
@@ -176,12 +184,13 @@ MemoryIndexRun::OptimiseResultEnum MemoryIndexRun::optimise(
         emit progressMaxSetup(100);
         m_user.processEvents();
         m_user.showMessage(UserInteraction::MessageKind::Critical, title,
-            tr("Operazione non riuscita.\nAssicurarsi che il disco abbia sufficiente spazio libero e "
+            tr("Operazione non riuscita.\nAssicurarsi che il disco abbia sufficiente spazio libero "
+               "e "
                "che non sia protetto da scrittura."));
         return OptimiseFailed;
     }
-    m_user.showMessage(UserInteraction::MessageKind::Information, title,
-        tr("Operazione completata con successo"));
+    m_user.showMessage(
+        UserInteraction::MessageKind::Information, title, tr("Operazione completata con successo"));
     return OptimiseCompleted;
 }
 

@@ -63,8 +63,7 @@ bool Transfer::isReservedFolder(const QString &path)
 {
     const QString clean = cleanPath(path);
     const QString root = getRoot(clean);
-    const QStringList below
-        = clean.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList below = clean.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (below.isEmpty())
         return false;
     if (below.last().compare(QLatin1String("PLAYLIST"), Qt::CaseInsensitive) == 0)
@@ -111,8 +110,9 @@ bool Transfer::transferFilesTo(const QStringList &files, const QString &chosen)
         destination = songs;
     }
     if (isReservedFolder(destination)) {
-        refuse(tr("Non è possibile utilizzare le cartelle BRIDGE, SFX e PLAYLIST perchè sono "
-                  "riservate per funzionalità specifiche di Quenor, selezionare un'altra cartella"));
+        refuse(
+            tr("Non è possibile utilizzare le cartelle BRIDGE, SFX e PLAYLIST perchè sono "
+               "riservate per funzionalità specifiche di Quenor, selezionare un'altra cartella"));
         return false;
     }
 
@@ -171,8 +171,8 @@ Transfer::IndexUpdateEnum Transfer::updateQuenorIndex(const QString &path)
     });
     QObject::connect(&run, &MemoryIndexRun::currentPathChanged, [this] { m_user.processEvents(); });
 
-    const bool ok = run.run(root, MemoryIndexRun::UpdateIndex,
-        [&progress] { return progress.wasStopped(); });
+    const bool ok
+        = run.run(root, MemoryIndexRun::UpdateIndex, [&progress] { return progress.wasStopped(); });
     progress.end();
     if (run.wasStopped())
         return IndexStopped;
