@@ -112,6 +112,9 @@ bool IndexCheck::run()
     // The song files as the device's index would take them.
     Index scan;
     scan.setRootPath(m_root);
+    // A check only looks: no long name is shortened.
+    scan.setRenameQuestion(
+        [](const QString &, const QString &) { return int(Index::RenameNoAll); });
     QObject::connect(
         &scan, &Index::errorFromIndex, [this](const QString &message) { add(Refused, message); });
     scan.scan_files(scan.rootPath());

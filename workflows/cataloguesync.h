@@ -59,7 +59,11 @@ public:
     void setRowObserver(RowObserver observer) { m_observer = std::move(observer); }
     // Asks (or not) about files not published by the maker whatever the
     // "copyrightAsk" setting holds: for a front end that was told the answer.
-    void setAskNotPublished(bool ask) { m_askOverride = ask; }
+    void setAskNotPublished(bool ask)
+    {
+        m_askOverride = ask;
+        m_askPerFile = ask;
+    }
 
     // The whole run, after the backup proposal for files (the chosen files).
     // True when every row was processed; false when the table was empty, the
