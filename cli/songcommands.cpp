@@ -152,8 +152,11 @@ int info(const QStringList &arguments)
         SongInfo info;
         if (!load(cmd.command(), path, song, info)) {
             ++failed;
+            // Fixed words, whatever the language: scripts read them.
             objects.append(QJsonObject { { QStringLiteral("file"), path },
-                { QStringLiteral("error"), Text::tr("unreadable") } });
+                { QStringLiteral("error"),
+                    QFileInfo(path).isFile() ? QStringLiteral("unreadable")
+                                             : QStringLiteral("no such file") } });
             continue;
         }
         if (asJson)
