@@ -2,6 +2,7 @@
 
 #include "commandparser.h"
 #include "console.h"
+#include "metasong.h"
 #include "terminalinteraction.h"
 #include "transfer.h"
 
@@ -64,6 +65,13 @@ int run(const QStringList &arguments)
         const QFileInfo info(file);
         if (!info.isFile()) {
             Console::error(cmd.command(), Text::tr("%1: no such file").arg(file));
+            return Console::ExitFailed;
+        }
+        // The window transfers the songs its import could read; so does this.
+        MetaSong song;
+        if (!song.importFile(info.absoluteFilePath())) {
+            Console::error(
+                cmd.command(), Text::tr("%1: not a song file that can be read").arg(file));
             return Console::ExitFailed;
         }
         files.append(info.absoluteFilePath());

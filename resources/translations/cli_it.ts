@@ -412,6 +412,10 @@ Comandi:
 <context>
     <name>TransferCommand</name>
     <message>
+        <source>%1: not a song file that can be read</source>
+        <translation>%1: non è un file di song leggibile</translation>
+    </message>
+    <message>
         <source>Copies the songs (an MP3 with its .cdg companion) into a folder of a Quenor memory and brings the memory's index up to date, as the window's transfer does. The folder must lie on a removable volume; its top folder means its "songs" folder; SFX, BRIDGE and PLAYLIST are the device's own. Exit status 1 when the folder was refused, a copy failed or the index was not updated.</source>
         <translation>Copia le song (un MP3 con il suo file .cdg) in una cartella di una memoria Quenor e ne aggiorna l'indice, come il trasferimento della finestra. La cartella deve stare su un volume rimovibile; la cartella principale vale come la sua cartella "songs"; SFX, BRIDGE e PLAYLIST sono riservate al dispositivo. Stato di uscita 1 se la cartella è stata rifiutata, una copia non è riuscita o l'indice non è stato aggiornato.</translation>
     </message>

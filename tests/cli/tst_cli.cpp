@@ -367,6 +367,9 @@ private slots:
         QTest::newRow("unknown command") << MemoryBuilder::words("play") << 2 << "unknown command";
         QTest::newRow("system disk") << MemoryBuilder::words("transfer --to $DIR $DIR/a.mid") << 1
                                      << "^(Trasferimento|Transfer): ";
+        QTest::newRow("transfer unreadable")
+            << MemoryBuilder::words("transfer --to $VOL/EMPTY $DIR/a.mid $DIR/bad.mid") << 1
+            << "bad.mid: not a song file";
         QTest::newRow("reserved folder")
             << MemoryBuilder::words("transfer --to $VOL/EMPTY/sfx $DIR/a.mid") << 1 << "BRIDGE";
         QTest::newRow("missing catalogue")
@@ -389,6 +392,9 @@ private slots:
         QVERIFY2(run.err.contains(QRegularExpression(message)), qPrintable(run.err));
         QCOMPARE(bytes(path(QStringLiteral("bad.mid"))), QByteArray("MThd broken"));
         QCOMPARE(bytes(path(QStringLiteral("a.mid"))), song);
+        QCOMPARE(QDir(m_volumes + QStringLiteral("/EMPTY"))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("sfx") });
         QVERIFY(QDir(m_volumes + QStringLiteral("/EMPTY/sfx")).isEmpty());
     }
 
