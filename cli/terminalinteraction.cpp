@@ -167,6 +167,8 @@ void TerminalInteraction::drawProgress()
     err << QStringLiteral("\r\033[K") << m_label;
     if (m_maximum > 0)
         err << QLatin1Char(' ') << m_value << QLatin1Char('/') << m_maximum;
+    else if (m_value > 0) // still counting, as the memory scan does
+        err << QLatin1Char(' ') << m_value;
     err << Qt::flush;
     m_progressDrawn = true;
 }
