@@ -7,12 +7,14 @@
 #include "dialoginteraction.h"
 #include "filecopy.h"
 #include "helpdialog.h"
+#include "indexdialog.h"
 #include "librarybackup.h"
 #include "libraryimport.h"
 #include "libraryrows.h"
 #include "libraryview.h"
 #include "manualedit.h"
 #include "startup.h"
+#include "transfer.h"
 #include "usersongsreltablemodel.h"
 
 #include <QApplication>
@@ -307,9 +309,30 @@ void MainWindow::on_dbgBackupPushButton_clicked()
 // The commands below are connected by name already; the workflows they start
 // are added with the edit and device tools.
 
-void MainWindow::on_optimizeMemory_triggered() { }
+void MainWindow::on_optimizeMemory_triggered()
+{
+    IndexDialog dialog(*m_user, this);
+    dialog.exec();
+}
 
-void MainWindow::on_transferFilesToolButton_clicked() { }
+void MainWindow::on_transferFilesToolButton_clicked()
+{
+    ui->updateDataToolButton->setEnabled(false);
+    ui->transferFilesToolButton->setEnabled(false);
+    transferFiles();
+    // Synchronising again waits for the next import.
+    ui->transferFilesToolButton->setEnabled(true);
+}
+
+bool MainWindow::transferFiles()
+{
+    return Transfer(*m_user).transferFiles(m_selectedFiles);
+}
+
+bool MainWindow::updateQuenorIndex(const QString &path)
+{
+    return Transfer(*m_user).updateQuenorIndex(path) == Transfer::IndexUpdated;
+}
 
 void MainWindow::on_actionSongsList_triggered() { }
 

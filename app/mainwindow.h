@@ -55,6 +55,10 @@ public:
     // Writes info into fileName in manual mode and refreshes row from the
     // file; true when the file was saved.
     bool manualModifySong(MetaSong song, SongInfo info, QString fileName, int row);
+    // The transfer of the selected files onto a device memory, and the
+    // index update that ends it.
+    bool transferFiles();
+    bool updateQuenorIndex(const QString &path);
     // "%1 di %2" on the running workflow's progress, and its value.
     void updateProgress(int value);
 
