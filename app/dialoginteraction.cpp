@@ -30,6 +30,12 @@ QString DialogInteraction::chooseFolder(const QString &caption, const QString &s
         m_window, caption, startFolder, QFileDialog::ShowDirsOnly);
 }
 
+QString DialogInteraction::chooseSaveFile(
+    const QString &caption, const QString &proposed, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(m_window, caption, proposed, filter);
+}
+
 UserInteraction::BackupAnswer DialogInteraction::chooseBackup()
 {
     BackupDialog dialog(nullptr);
@@ -67,9 +73,8 @@ UserInteraction::FourWayAnswer DialogInteraction::askFourWay(
 UserInteraction::Button DialogInteraction::showMessage(
     MessageKind kind, const QString &title, const QString &text, int buttons)
 {
-    static const QMessageBox::Icon icons[]
-        = { QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical,
-              QMessageBox::Question };
+    static const QMessageBox::Icon icons[] = { QMessageBox::Information, QMessageBox::Warning,
+        QMessageBox::Critical, QMessageBox::Question };
     QMessageBox::StandardButtons standard;
     if (buttons & OkButton)
         standard |= QMessageBox::Ok;

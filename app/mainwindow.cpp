@@ -12,6 +12,7 @@
 #include "libraryimport.h"
 #include "libraryrows.h"
 #include "libraryview.h"
+#include "songslistdialog.h"
 #include "transfer.h"
 #include "usersongsreltablemodel.h"
 
@@ -338,7 +339,11 @@ bool MainWindow::updateQuenorIndex(const QString &path)
     return Transfer(*m_user).updateQuenorIndex(path) == Transfer::IndexUpdated;
 }
 
-void MainWindow::on_actionSongsList_triggered() { }
+void MainWindow::on_actionSongsList_triggered()
+{
+    SongsListDialog dialog(*m_user, this);
+    dialog.exec();
+}
 
 void MainWindow::onSongsTableViewShowContextMenu(const QPoint &) { }
 

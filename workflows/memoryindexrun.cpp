@@ -197,8 +197,40 @@ MemoryIndexRun::OptimiseResultEnum MemoryIndexRun::optimise(
 MemoryIndexRun::SongsListResultEnum MemoryIndexRun::saveSongsList(
     const QString &source, const QString &destination, int mode)
 {
-    (void)source;
-    (void)destination;
-    (void)mode;
-    return SongsListFailed;
+    const QString title = tr("Salva lista song");
+    // The memory as given: its text decides the file column (with or without
+    // the leading "/").
+    if (source.isEmpty() || !QFileInfo(source).isDir()) {
+        m_user.showMessage(
+            UserInteraction::MessageKind::Warning, title, tr("Il percorso selezionato non esiste"));
+        return SongsListSourceMissing;
+    }
+    // Checked without opening the file: an existing list is kept until the
+    // new one is complete.
+    const QFileInfo target(destination);
+    if (destination.isEmpty() || target.isDir() || !target.absoluteDir().exists()) {
+        m_user.showMessage(UserInteraction::MessageKind::Warning, title,
+            tr("Il percorso di destinazione non esiste"));
+        return SongsListDestinationMissing;
+    }
+
+    emit started(source);
+    Index index;
+    connect(&index, &Index::progressMaxSetup, this, &MemoryIndexRun::progressMaxSetup);
+    connect(&index, &Index::progressValueChanged, this, &MemoryIndexRun::progressValueChanged);
+    connect(&index, &Index::currentPathChanged, this, &MemoryIndexRun::currentPathChanged);
+    switch (index.saveSongsList(source, destination, mode)) {
+    case -1:
+        m_user.showMessage(UserInteraction::MessageKind::Warning, title,
+            tr("Impossibile proseguire, la memoria non è preparata per Quenor"));
+        return SongsListNotPrepared;
+    case 1:
+        m_user.showMessage(
+            UserInteraction::MessageKind::Information, title, tr("Operazione completata"));
+        return SongsListWritten;
+    default:
+        m_user.showMessage(UserInteraction::MessageKind::Warning, title,
+            tr("Errore durante la creazione del file"));
+        return SongsListFailed;
+    }
 }

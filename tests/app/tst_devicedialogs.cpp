@@ -1,11 +1,14 @@
 #include "appsettings.h"
 #include "cataloguebuilder.h"
 #include "database.h"
+#include "index.h"
 #include "indexdialog.h"
 #include "mainwindow.h"
 #include "memorybuilder.h"
 #include "scripteduser.h"
+#include "songslistdialog.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -113,6 +116,97 @@ private slots:
                      .value(AppSettings::mediaRootKey)
                      .toString(),
             volumes() + QStringLiteral("/CARD"));
+    }
+
+    // The form's defaults: the remembered memory, the desktop list, the
+    // three sort orders.
+    void songsListDefaults()
+    {
+        QSettings(AppSettings::organisation, AppSettings::application)
+            .setValue(AppSettings::mediaRootKey, volumes());
+        ScriptedUser user;
+        SongsListDialog dialog(user);
+        QCOMPARE(child<QLineEdit>(dialog, "lineEditSrc")->text(), volumes());
+        QCOMPARE(child<QLineEdit>(dialog, "lineEditDest")->text(),
+            QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+                + QStringLiteral("/SongsList.csv"));
+        auto *sort = child<QComboBox>(dialog, "comboBoxSort");
+        QCOMPARE(QStringList({ sort->itemText(0), sort->itemText(1), sort->itemText(2) }),
+            QStringList(
+                { QStringLiteral("Titolo"), QStringLiteral("Artista"), QStringLiteral("Genere") }));
+    }
+
+    // "Salva": the list of the memory's index in the chosen order, the file
+    // column relative to the root as typed; a failed export keeps the old list.
+    void songsList_data()
+    {
+        QTest::addColumn<QString>("memory"); // "index", "empty" (prepared, no songs), "none"
+        QTest::addColumn<QString>("root"); // typed after the memory folder
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("list"); // lines joined by "|"
+        QTest::addColumn<QString>("message");
+        const char *const done = "information|Salva lista song|Operazione completata|";
+        QTest::newRow("artist")
+            << "index"
+            << "" << 1 << "\"A;Z\";X;<UNKNOWN>;/c.mid;|B;X;<UNKNOWN>;/b.mid;|A;Y;<UNKNOWN>;/a.mid;"
+            << done;
+        QTest::newRow("title, slash")
+            << "index"
+            << "/" << 0 << "A;Y;<UNKNOWN>;a.mid;|\"A;Z\";X;<UNKNOWN>;c.mid;|B;X;<UNKNOWN>;b.mid;"
+            << done;
+        QTest::newRow("empty") << "empty"
+                               << "" << 0 << "" << done;
+        QTest::newRow("not prepared")
+            << "none"
+            << "" << 0 << "old"
+            << "warning|Salva lista song|Impossibile proseguire, la memoria "
+               "non è preparata per Quenor|";
+        QTest::newRow("sub-folder")
+            << "index"
+            << "/sfx" << 0 << "old"
+            << "warning|Salva lista song|Impossibile proseguire, la memoria "
+               "non è preparata per Quenor|";
+        QTest::newRow("no source")
+            << "index"
+            << "/none" << 0 << "old"
+            << "warning|Salva lista song|Il percorso selezionato non esiste|";
+    }
+    void songsList()
+    {
+        QFETCH(QString, memory);
+        QFETCH(QString, root);
+        QFETCH(int, mode);
+        QFETCH(QString, list);
+        QFETCH(QString, message);
+        MemoryBuilder card(volumes() + QStringLiteral("/CARD"));
+        auto song = [&card](const char *name, const char *title, const char *artist) {
+            return !card.write(QLatin1String(name),
+                            MemoryBuilder::midiFile({ MemoryBuilder::metaEvent(0x03, title),
+                                MemoryBuilder::tagEvent(2, artist) }))
+                        .isEmpty();
+        };
+        QVERIFY(song("a.mid", "A", "Y") && song("b.mid", "B", "X") && song("c.mid", "A;Z", "X"));
+        if (memory == QLatin1String("index"))
+            QVERIFY(Index().createIndex(card.root()));
+        for (const QString &name :
+            memory == QLatin1String("empty") ? Index::indexFileNames() : QStringList())
+            QVERIFY(!card.write(name, QByteArray()).isNull());
+        MemoryBuilder desk(m_dir->filePath(QStringLiteral("desk")));
+        QVERIFY(!desk.write(QStringLiteral("list.csv"), "old").isEmpty());
+
+        ScriptedUser user({ card.root() + root, desk.absolute(QStringLiteral("list.csv")) });
+        SongsListDialog dialog(user);
+        child<QPushButton>(dialog, "pushButtonBrowseSrc")->click();
+        child<QPushButton>(dialog, "pushButtonBrowseDest")->click();
+        child<QComboBox>(dialog, "comboBoxSort")->setCurrentIndex(mode);
+        child<QPushButton>(dialog, "pushButtonStart")->click();
+        QCOMPARE(user.shown.last(), message);
+        QCOMPARE(QString::fromUtf8(desk.read(QStringLiteral("list.csv"))),
+            list == QLatin1String("old") ? list
+                                         : QString(QStringLiteral("TITOLO;ARTISTA;GENERE;FILE;|")
+                                             + list + QLatin1String(list.isEmpty() ? "" : "|"))
+                                               .replace(QLatin1Char('|'), QLatin1Char('\n')));
+        QVERIFY(child<QPushButton>(dialog, "pushButtonStart")->isEnabled());
     }
 
     // The transfer button copies the chosen songs onto the memory and
