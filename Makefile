@@ -47,6 +47,10 @@ screenshot: build
 	@# The window after choosing a few songs, with the import summary.
 	if [ -x $(BUILD_DIR)/tests/app/shot_import ]; then \
 	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_import screenshot-import.png; fi
+	@# The optimise dialog after a run with a refused file, and the song list export.
+	if [ -x $(BUILD_DIR)/tests/app/shot_devicetools ]; then \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_devicetools screenshot-optimise.png it optimise; \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_devicetools screenshot-songslist.png it songslist; fi
 
 install: build
 	cmake --install $(BUILD_DIR)
