@@ -73,9 +73,8 @@ UserInteraction::FourWayAnswer DialogInteraction::askFourWay(
 UserInteraction::Button DialogInteraction::showMessage(
     MessageKind kind, const QString &title, const QString &text, int buttons)
 {
-    static const QMessageBox::Icon icons[]
-        = { QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical,
-              QMessageBox::Question };
+    static const QMessageBox::Icon icons[] = { QMessageBox::Information, QMessageBox::Warning,
+        QMessageBox::Critical, QMessageBox::Question };
     QMessageBox::StandardButtons standard;
     if (buttons & OkButton)
         standard |= QMessageBox::Ok;

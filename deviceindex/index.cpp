@@ -132,6 +132,10 @@ bool Index::createIndex(const QString &root)
     m_rebuilding = true;
     createPathIndex();
     m_rebuilding = false;
+    if (m_stopRequested) {
+        qWarning() << "[Index::createIndex] WARNING: stopped, index left as it was !!!";
+        return false;
+    }
     if (!m_written && !m_refusedTooMany)
         deleteIndex();
     createQuenorDir();
@@ -175,6 +179,10 @@ bool Index::updateIndex(const QString &root)
     m_nextId = m_lastId + 1;
 
     createPathIndex();
+    if (m_stopRequested) {
+        qWarning() << "[Index::updateIndex] WARNING: stopped, index left as it was !!!";
+        return false;
+    }
     if (m_written)
         clearRemovedSongsFromPlaylists();
     createQuenorDir();
@@ -220,12 +228,12 @@ void Index::createPathIndex()
     sortSongs(m_songs, SongOrderEnum::Path);
 
     scan_files(m_rootPath);
-    if (m_filesFound == 0)
+    if (m_filesFound == 0 || m_stopRequested)
         return;
 
     emit progressMaxSetup(m_filesFound);
     createTitleIndex();
-    if (!m_indexChanged)
+    if (!m_indexChanged || m_stopRequested)
         return;
 
     emit progressMaxSetup(100);
@@ -281,6 +289,8 @@ void Index::createTitleIndex()
     qDebug() << "[Index::createTitleIndex] create title index";
     int i = 0;
     for (SongInfoIndex &entry : m_songs) {
+        if (m_stopRequested)
+            break;
         ++i;
         emit currentPathChanged(entry.longPath);
         qint32 date = 0;

@@ -68,6 +68,13 @@ public:
     // list cannot be written. A failure leaves an existing file as it was.
     int saveSongsList(const QString &root, const QString &file, int mode);
 
+    // Asked while an operation runs (from a progress dialog's Stop button,
+    // through the events its progress signals let through): the walk ends,
+    // nothing of the index is written, the old index stays as it was and the
+    // operation returns false.
+    void stop() { m_stopRequested = true; }
+    bool isStopped() const { return m_stopRequested; }
+
     // The memory is prepared: all fifteen index files exist.
     bool checkIndexFile() const;
     // Reads index.idx, title.idx, artist.idx and genre.idx into songs():
@@ -176,6 +183,7 @@ private:
     bool m_rebuilding = false;
     bool m_written = false;
     bool m_refusedTooMany = false;
+    bool m_stopRequested = false;
     // Playlists a rebuild carries over through their .pts files, and those it
     // cannot (their records then name no song).
     QList<quint16> m_restorablePlaylists;

@@ -129,6 +129,8 @@ void Index::scan_files(const QString &dirPath)
         order.emplace_back(listed.at(i).fileName().toLower(), i);
     std::sort(order.begin(), order.end());
     for (const auto &item : order) {
+        if (m_stopRequested)
+            return;
         const QFileInfo &info = listed.at(item.second);
         const QString name = info.fileName();
         if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")

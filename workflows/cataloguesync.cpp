@@ -34,6 +34,9 @@ CatalogueSync::CatalogueSync(
     : m_database(database)
     , m_model(model)
     , m_user(user)
+    , m_askPerFile(QSettings(AppSettings::organisation, AppSettings::application)
+                       .value(AppSettings::copyrightAskKey, true)
+                       .toBool())
 {
 }
 
@@ -92,7 +95,7 @@ bool CatalogueSync::updateUserLibrary(const QStringList &files)
             return false;
         }
         const int row = rows.rowOf(keys.at(i));
-        qDebug().noquote() << QStringLiteral("[UPDATE] rowIdx: ") + QString::number(row);
+        qDebug().noquote() << QStringLiteral("[UPDATE] rowIdx: ") + QString::number(i);
         qDebug().noquote() << QStringLiteral("[UPDATE] updating file: ")
                 + quoted(row < 0 ? QString() : m_model.fileName(row));
 

@@ -63,7 +63,8 @@ private:
     Database &m_database;
     UserSongsRelTableModel &m_model;
     UserInteraction &m_user;
-    // Reset at the start of each run: "Si tutti"/"No tutti" end with it.
+    // From the "copyrightAsk" setting, read again at the start of each run:
+    // "Si tutti" and "No tutti" end with the run.
     bool m_askPerFile = true;
     bool m_answerForAll = true;
     int m_synced = 0;

@@ -27,8 +27,8 @@ FileCopy::FileCopy(UserInteraction &user)
 QString FileCopy::companionPath(const QString &path)
 {
     QString companion = path;
-    return companion.replace(QRegularExpression(QStringLiteral("\\.mp3"),
-                                 QRegularExpression::CaseInsensitiveOption),
+    return companion.replace(
+        QRegularExpression(QStringLiteral("\\.mp3"), QRegularExpression::CaseInsensitiveOption),
         QStringLiteral(".cdg"));
 }
 
@@ -131,9 +131,8 @@ bool FileCopy::copyFiles(const QStringList &files, const QString &destination, i
                 // Replacing a song replaces its companion too; otherwise an
                 // existing companion is not someone else's file to overwrite.
                 if (QFileInfo::exists(companionTarget) && !replacing) {
-                    qWarning().noquote()
-                        << QStringLiteral("[copyFiles] WARNING: %1 already exists")
-                               .arg(quoted(companionTarget));
+                    qWarning().noquote() << QStringLiteral("[copyFiles] WARNING: %1 already exists")
+                                                .arg(quoted(companionTarget));
                     ok = false;
                 } else {
                     ok = copyOne(companion, companionTarget);

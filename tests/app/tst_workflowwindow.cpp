@@ -2,6 +2,7 @@
 #include "backupdialog.h"
 #include "cataloguebuilder.h"
 #include "database.h"
+#include "dialoginteraction.h"
 #include "mainwindow.h"
 #include "midibuilder.h"
 #include "nocopyrightdialog.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -193,6 +195,31 @@ private slots:
         QVERIFY(doBackup->isEnabled());
         QCOMPARE(press(backup, "doBackupPushButton"), 1);
         QCOMPARE(backup.directory(), m_dir.path());
+    }
+
+    // The progress dialog's label and "Interrompi"; a question box's answer.
+    void dialogInteraction()
+    {
+        QWidget window;
+        DialogInteraction dialogs(&window);
+        dialogs.begin(
+            QStringLiteral("Aggiorno la libreria..."), QStringLiteral("Backup"), 3, false);
+        dialogs.step(2);
+        QCOMPARE(dialogs.progressDialog()->labelText(), QStringLiteral("2 di 3"));
+        QCOMPARE(dialogs.progressDialog()->windowTitle(), QStringLiteral("Backup"));
+        QVERIFY(!dialogs.wasStopped());
+        dialogs.progressDialog()->cancel();
+        QVERIFY(dialogs.wasStopped());
+        dialogs.end();
+
+        QTimer::singleShot(0, &window, [] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box)
+                box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(dialogs.showMessage(UserInteraction::MessageKind::Question, QStringLiteral("T"),
+                     QStringLiteral("?"), UserInteraction::YesButton | UserInteraction::NoButton),
+            UserInteraction::NoButton);
     }
 
 private:

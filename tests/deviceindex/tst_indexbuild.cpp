@@ -23,8 +23,7 @@ static QList<int> values(const QSignalSpy &spy)
 static void ageIndexFiles(MemoryBuilder &memory)
 {
     for (const QString &name : Index::indexFileNames())
-        QVERIFY(!memory.write(name, memory.read(name), QDateTime(QDate(2001, 1, 1), QTime(12, 0)))
-                     .isEmpty());
+        QVERIFY(memory.add(name, memory.read(name), QDateTime(QDate(2001, 1, 1), QTime(12, 0))));
 }
 
 // A playlist's bytes with new ids: everything else in a record stays.
@@ -53,6 +52,8 @@ private slots:
     void failedWriteLeavesNoIndex();
     void playlistsFollowTheirSongsOverRebuilds();
     void playlistsRestoredFromPtsWhenIndexIsUnreadable();
+    void stopLeavesTheIndex_data();
+    void stopLeavesTheIndex();
     void songLimit();
 };
 
@@ -73,12 +74,9 @@ void TestIndexBuild::rebuild()
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path() + QStringLiteral("/CARD"));
     QVERIFY(memory.songs("b.mid A/z.mid a.mid notes.txt")
-        && !memory.write(QStringLiteral("c/d/e.mp3"), M::mp3File({ M::id3Frame("TPE1", "Band") }))
-                .isEmpty());
-    QVERIFY(!memory
-                 .write(QStringLiteral("C.mf4"), M::indexedContainer("_MF4", "T", "", "Pop", 77, 1),
-                     QDateTime(QDate(2022, 12, 31), QTime(23, 59, 58)))
-                 .isEmpty());
+        && memory.add(QStringLiteral("c/d/e.mp3"), M::mp3File({ M::id3Frame("TPE1", "Band") })));
+    QVERIFY(memory.add(QStringLiteral("C.mf4"), M::indexedContainer("_MF4", "T", "", "Pop", 77, 1),
+        QDateTime(QDate(2022, 12, 31), QTime(23, 59, 58))));
     Index index;
     QSignalSpy max(&index, &Index::progressMaxSetup);
     QSignalSpy value(&index, &Index::progressValueChanged);
@@ -91,6 +89,8 @@ void TestIndexBuild::rebuild()
         QList<int>({ 0, 1, 2, 3, 4, 5, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100 }));
     QCOMPARE(current.count(), 6 + 5 + 1); // files met, songs refreshed, the empty path
     QCOMPARE(current.last().at(0).toString(), QString());
+    QVERIFY(QFileInfo(memory.absolute(QStringLiteral("sfx"))).isDir()
+        && QFileInfo(memory.absolute(QStringLiteral("bridge"))).isDir());
 
     // What loadAllIndexFile reads back is what was written.
     Index loaded;
@@ -117,8 +117,8 @@ void TestIndexBuild::updateAfterDeleteAndAdd()
     const QDateTime time
         = QFileInfo(memory.absolute(QStringLiteral("d.mid"))).lastModified().addSecs(-3600);
     const QByteArray newer = M::midiFile({ M::metaEvent(0x03, "Newer") });
-    QVERIFY(!memory.write(QStringLiteral("c.mid"), newer, time).isEmpty());
-    QVERIFY(!memory.write(QStringLiteral("d.mid"), newer, time.addSecs(3600)).isEmpty());
+    QVERIFY(memory.add(QStringLiteral("c.mid"), newer, time));
+    QVERIFY(memory.add(QStringLiteral("d.mid"), newer, time.addSecs(3600)));
     QVERIFY(memory.remove(QStringLiteral("b.mid")) && memory.songs("0new.mid")
         && Index().updateIndex(dir.path()));
     // The gap closed, the new song last with the next id, the others kept;
@@ -191,13 +191,13 @@ void TestIndexBuild::memoryWithoutSongs()
 {
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
-    QVERIFY(!memory.write(QStringLiteral("readme.txt"), "not a song").isEmpty()
-        && !Index().createIndex(dir.path()));
+    QVERIFY(
+        memory.add(QStringLiteral("readme.txt"), "not a song") && !Index().createIndex(dir.path()));
     QVERIFY(!memory.exists(QStringLiteral("index.idx")));
     // A prepared memory whose songs all went: a rebuild removes the index.
     QVERIFY(memory.songs("a.mid") && Index().createIndex(dir.path()));
-    QVERIFY(!memory.write(QStringLiteral("temp1.idx"), "old").isEmpty()
-        && memory.remove(QStringLiteral("a.mid")));
+    QVERIFY(
+        memory.add(QStringLiteral("temp1.idx"), "old") && memory.remove(QStringLiteral("a.mid")));
     QVERIFY(!Index().createIndex(dir.path()));
     QCOMPARE(memory.snapshot().keys(), QStringList({ QStringLiteral("/readme.txt") }));
 }
@@ -215,8 +215,7 @@ void TestIndexBuild::failedWriteLeavesNoIndex()
     QFETCH(QString, blocked);
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
-    QVERIFY(
-        memory.songs("a.mid") && !memory.write(QStringLiteral("b.mp3"), M::mp3File({})).isEmpty());
+    QVERIFY(memory.songs("a.mid") && memory.add(QStringLiteral("b.mp3"), M::mp3File({})));
     QVERIFY(Index().createIndex(dir.path()) && memory.writePlaylistList({ 1 })
         && memory.writePlaylist(1, { 1 }));
     // A folder in place of one index file makes its write fail.
@@ -280,6 +279,31 @@ void TestIndexBuild::playlistsRestoredFromPtsWhenIndexIsUnreadable()
     QCOMPARE(memory.read(M::playlistName(2, "dat")), withIds(play2, { NoSong, NoSong }));
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Impossibile mantenere la playlist 2"));
+}
+
+void TestIndexBuild::stopLeavesTheIndex_data()
+{
+    QTest::addColumn<bool>("rebuild");
+    QTest::newRow("rebuild") << true;
+    QTest::newRow("update") << false;
+}
+
+void TestIndexBuild::stopLeavesTheIndex()
+{
+    QFETCH(bool, rebuild);
+    QTemporaryDir dir;
+    MemoryBuilder memory(dir.path());
+    QVERIFY(memory.songs("a.mid b.mid") && Index().createIndex(dir.path()));
+    QVERIFY(memory.songs("c.mid 0.mid"));
+    const auto before = memory.snapshot();
+    // The Stop button is pressed while the walk runs.
+    Index index;
+    connect(&index, &Index::fileFoundChanged, &index, [&index](int found) {
+        if (found == 2)
+            index.stop();
+    });
+    QVERIFY(!(rebuild ? index.createIndex(dir.path()) : index.updateIndex(dir.path())));
+    QCOMPARE(memory.snapshot(), before);
 }
 
 void TestIndexBuild::songLimit()

@@ -37,8 +37,8 @@ void TestIndexRobustness::damagedSongFiles()
                 { M::metaEvent(0x03, "Title"), M::metaEvent(0x01, "@TText"), M::tagEvent(2, "A"),
                     M::tagEvent(1, "G"), M::tempoEvent(500000), M::secondLineEvent("(Second)") }) },
         { QStringLiteral("s.mp3"),
-            M::mp3File({ M::id3Frame("TALB", "Album"), M::id3Frame("TIT2", "Title"),
-                           M::id3Frame("TCON", "G") },
+            M::mp3File({ M::id3Frame("TALB", "Album"), M::id3Frame("TIT2", "\xff\xfeT\0i\0", 1),
+                           M::id3Frame("TCON", "G", 3) },
                 4) },
         { QStringLiteral("s.mf5"), M::indexedContainer("_MF5", "Title", "Artist", "Genre", 1, 1) },
         { QStringLiteral("r.kar"), "MThd" + QByteArray(200, '\0') }
@@ -84,7 +84,7 @@ void TestIndexRobustness::hostileMemory()
         { "header.mf5", "_MF5" + QByteArray(300, '\xff') },
     };
     for (const auto &file : files)
-        QVERIFY(!memory.write(QString::fromLatin1(file.first), file.second).isEmpty());
+        QVERIFY(memory.add(QString::fromLatin1(file.first), file.second));
     // A pipe would block a reader forever, a link back up the tree would make
     // the walk endless; a folder may carry a song suffix.
     QCOMPARE(
@@ -143,11 +143,8 @@ void TestIndexRobustness::damagedIndexFiles_data()
             + QByteArray(26, 'K') + QByteArray::fromHex("00ff") + song(5)
                                                     << false;
     QTest::newRow("title.idx empty") << "title.idx" << QByteArray() << true;
-    QTest::newRow("artist.idx song before any header") << "artist.idx" << song(0) + song(1) << true;
     QTest::newRow("index.idx ids out of order")
         << "index.idx" << path(1, "/b.mid") + path(0, "/a.mid") << true;
-    QTest::newRow("index.idx path without terminator")
-        << "index.idx" << path(0, "/a.mid") + path(1, QByteArray(46, 'Q')) << true;
 }
 
 void TestIndexRobustness::damagedIndexFiles()
@@ -158,7 +155,7 @@ void TestIndexRobustness::damagedIndexFiles()
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
     QVERIFY(memory.songs("a.mid b.mid") && Index().createIndex(dir.path()));
-    QVERIFY(!memory.write(file, bytes).isEmpty());
+    QVERIFY(memory.add(file, bytes));
     const auto before = memory.snapshot();
     QCOMPARE(Index().updateIndex(dir.path()), readable);
     if (!readable)
@@ -177,12 +174,11 @@ void TestIndexRobustness::damagedPlaylists()
     // names an id the index never had; the list itself ends with a partial one.
     QVERIFY(memory.writePlaylistList({ 1, 2, 3, 3, 4, 5 }));
     const QByteArray list = memory.read(QStringLiteral("playlist/playlist.dat"));
-    QVERIFY(!memory.write(QStringLiteral("playlist/playlist.dat"), list + "partial").isEmpty());
+    QVERIFY(memory.add(QStringLiteral("playlist/playlist.dat"), list + "partial"));
     QVERIFY(memory.writePlaylist(1, { 1, 0 }) && memory.writePlaylist(3, { 0 })
         && memory.writePlaylist(4, { 1 }));
     const QByteArray four = memory.read(M::playlistName(4, "dat")) + "12345678";
-    QVERIFY(!memory.write(M::playlistName(4, "dat"), four).isEmpty()
-        && memory.writePlaylist(5, { 77, 1 }));
+    QVERIFY(memory.add(M::playlistName(4, "dat"), four) && memory.writePlaylist(5, { 77, 1 }));
     QVERIFY(memory.songs("0.mid") && Index().createIndex(dir.path()));
     QCOMPARE(memory.playlistIds(1), QList<quint32>({ 2, 1 }));
     QVERIFY(!memory.exists(M::playlistName(2, "dat")));
@@ -190,7 +186,7 @@ void TestIndexRobustness::damagedPlaylists()
     QCOMPARE(memory.read(M::playlistName(4, "dat")), M::bigEndian32(2) + four.mid(4));
     QCOMPARE(memory.playlistIds(5), QList<quint32>({ 0xFFFFFFFF, 2 }));
     // A playlist list cut below one record names nothing.
-    QVERIFY(!memory.write(QStringLiteral("playlist/playlist.dat"), list.left(31)).isEmpty());
+    QVERIFY(memory.add(QStringLiteral("playlist/playlist.dat"), list.left(31)));
     const QByteArray one = memory.read(M::playlistName(1, "dat"));
     QVERIFY(Index().createIndex(dir.path()));
     QCOMPARE(memory.read(M::playlistName(1, "dat")), one);

@@ -46,20 +46,13 @@ void TestIndexSongsList::orders()
     QFETCH(QString, lines);
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
-    QVERIFY(!memory
-                 .write(QStringLiteral("SONGS/ONE.MID"),
-                     M::midiFile(
-                         { M::metaEvent(0x03, "B"), M::tagEvent(2, "X"), M::tagEvent(1, "Pop") }))
-                 .isEmpty());
-    QVERIFY(!memory
-                 .write(QStringLiteral("SONGS/TWO.MID"),
-                     M::midiFile({ M::metaEvent(0x03, "A"), M::tagEvent(2, "Y") }))
-                 .isEmpty());
-    QVERIFY(!memory
-                 .write(QStringLiteral("SONGS/THREE.MID"),
-                     M::midiFile({ M::metaEvent(0x03, "C;D \"E\""), M::tagEvent(2, "X"),
-                         M::tagEvent(1, "Rock") }))
-                 .isEmpty());
+    QVERIFY(memory.add(QStringLiteral("SONGS/ONE.MID"),
+        M::midiFile({ M::metaEvent(0x03, "B"), M::tagEvent(2, "X"), M::tagEvent(1, "Pop") })));
+    QVERIFY(memory.add(QStringLiteral("SONGS/TWO.MID"),
+        M::midiFile({ M::metaEvent(0x03, "A"), M::tagEvent(2, "Y") })));
+    QVERIFY(memory.add(QStringLiteral("SONGS/THREE.MID"),
+        M::midiFile(
+            { M::metaEvent(0x03, "C;D \"E\""), M::tagEvent(2, "X"), M::tagEvent(1, "Rock") })));
     QVERIFY(Index().createIndex(dir.path()));
     Index index;
     QSignalSpy max(&index, &Index::progressMaxSetup);
@@ -93,17 +86,16 @@ void TestIndexSongsList::failures()
     MemoryBuilder memory(dir.path());
     if (damage == QLatin1String("empty")) {
         for (const QString &name : Index::indexFileNames())
-            QVERIFY(!memory.write(name, QByteArray()).isEmpty());
+            QVERIFY(memory.add(name, QByteArray()));
     } else if (damage != QLatin1String("unprepared")) {
         QVERIFY(memory.songs("a.mid") && Index().createIndex(dir.path()));
     }
     if (damage == QLatin1String("unreadable"))
-        QVERIFY(!memory.write(QStringLiteral("title.idx"), M::bigEndian32(9) + QByteArray(28, '\0'))
-                     .isEmpty());
+        QVERIFY(memory.add(QStringLiteral("title.idx"), M::bigEndian32(9) + QByteArray(28, '\0')));
     // An existing list is replaced only by a complete new one.
     const QString file = damage == QLatin1String("blocked") ? QStringLiteral("list.csv/old")
                                                             : QStringLiteral("list.csv");
-    QVERIFY(!memory.write(file, "old list").isEmpty());
+    QVERIFY(memory.add(file, "old list"));
     QCOMPARE(
         Index().saveSongsList(dir.path(), memory.absolute(QStringLiteral("list.csv")), 0), result);
     QCOMPARE(memory.read(file),

@@ -17,6 +17,12 @@ public:
     // Returns the absolute path, empty on failure.
     QString write(
         const QString &relPath, const QByteArray &bytes, const QDateTime &modified = QDateTime());
+    // The same, true when written.
+    bool add(
+        const QString &relPath, const QByteArray &bytes, const QDateTime &modified = QDateTime())
+    {
+        return !write(relPath, bytes, modified).isEmpty();
+    }
     // MIDI files titled with their own path; paths UTF-8, space-separated.
     bool songs(const char *relPaths);
     static QStringList words(const char *text)
