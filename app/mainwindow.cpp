@@ -14,6 +14,7 @@
 #include "libraryview.h"
 #include "manualedit.h"
 #include "startup.h"
+#include "songslistdialog.h"
 #include "transfer.h"
 #include "usersongsreltablemodel.h"
 
@@ -334,7 +335,11 @@ bool MainWindow::updateQuenorIndex(const QString &path)
     return Transfer(*m_user).updateQuenorIndex(path) == Transfer::IndexUpdated;
 }
 
-void MainWindow::on_actionSongsList_triggered() { }
+void MainWindow::on_actionSongsList_triggered()
+{
+    SongsListDialog dialog(*m_user, this);
+    dialog.exec();
+}
 
 void MainWindow::onSongsTableViewDoubleClicked(const QModelIndex &index)
 {

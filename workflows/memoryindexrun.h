@@ -46,10 +46,9 @@ public:
     OptimiseResultEnum optimise(
         const QString &chosenPath, bool toVolumeRoot, OperationEnum operation);
 
-    // One index operation on root. With stopRequested, the index files and
-    // playlists are put back as they were when it returns true at the end
-    // of the run, and wasStopped() tells so: the index engine runs to its end
-    // once started, so this is how "Interrompi" keeps the old index.
+    // One index operation on root. With stopRequested, asked while the
+    // index scans and reads the songs, a true answer stops it before any of
+    // its files is written; wasStopped() then tells so.
     bool run(const QString &root, OperationEnum operation,
         const std::function<bool()> &stopRequested = {});
     bool wasStopped() const { return m_stopped; }

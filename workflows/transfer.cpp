@@ -76,8 +76,10 @@ bool Transfer::isReservedFolder(const QString &path)
     return false;
 }
 
-void Transfer::refuse(const QString &text)
+void Transfer::refuse(const QString &destination, const QString &text)
 {
+    qWarning().noquote()
+        << QStringLiteral("[Transfer] WARNING: folder refused: \"%1\"").arg(destination);
     m_user.showMessage(UserInteraction::MessageKind::Warning, tr("Trasferimento"), text);
 }
 
@@ -94,7 +96,7 @@ bool Transfer::transferFilesTo(const QStringList &files, const QString &chosen)
 {
     QString destination = cleanPath(chosen);
     if (isSystemDisk(destination)) {
-        refuse(tr("Non è possibile copiare i file sul disco di sistema"));
+        refuse(destination, tr("Non è possibile copiare i file sul disco di sistema"));
         return false;
     }
     if (isRoot(destination)) {
@@ -103,14 +105,15 @@ bool Transfer::transferFilesTo(const QStringList &files, const QString &chosen)
         const QFileInfo info(songs);
         if ((info.exists() && !info.isDir())
             || (!info.exists() && !QDir(destination).mkdir(songsFolder))) {
-            refuse(tr("Non è possibile copiare i file sulla cartella principale, creare o "
-                      "selezionare una sottocartella"));
+            refuse(destination,
+                tr("Non è possibile copiare i file sulla cartella principale, creare o "
+                   "selezionare una sottocartella"));
             return false;
         }
         destination = songs;
     }
     if (isReservedFolder(destination)) {
-        refuse(
+        refuse(destination,
             tr("Non è possibile utilizzare le cartelle BRIDGE, SFX e PLAYLIST perchè sono "
                "riservate per funzionalità specifiche di Quenor, selezionare un'altra cartella"));
         return false;
@@ -151,8 +154,11 @@ bool Transfer::transferFilesTo(const QStringList &files, const QString &chosen)
 Transfer::IndexUpdateEnum Transfer::updateQuenorIndex(const QString &path)
 {
     const QString root = getRoot(path);
-    if (root.isEmpty() || !QFileInfo::exists(root))
+    if (root.isEmpty() || !QFileInfo::exists(root)) {
+        qWarning().noquote()
+            << QStringLiteral("[Transfer] WARNING: no memory holds \"%1\"").arg(path);
         return IndexFailed;
+    }
 
     ProgressReporter &progress = m_user.progress();
     progress.begin(tr("Aggiornamento database..."), tr("Aggiornamento"), 0, false);
@@ -176,5 +182,9 @@ Transfer::IndexUpdateEnum Transfer::updateQuenorIndex(const QString &path)
     progress.end();
     if (run.wasStopped())
         return IndexStopped;
+    if (!ok)
+        qWarning().noquote() << QStringLiteral(
+            "[Transfer] WARNING: the index of \"%1\" was not updated !!!")
+                                    .arg(root);
     return ok ? IndexUpdated : IndexFailed;
 }

@@ -56,7 +56,7 @@ public:
     static const QLatin1String songsFolder;
 
 private:
-    void refuse(const QString &text);
+    void refuse(const QString &destination, const QString &text);
 
     UserInteraction &m_user;
 };

@@ -59,6 +59,8 @@ void TestIndexScan::songInfo_data()
     midi("@T text title", { M::metaEvent(0x01, "@TText Title") }, "TEXT TITLE|<UNKNOWN>|<UNKNOWN>");
     midi("long name keeps 26", { M::metaEvent(0x03, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123") },
         "ABCDEFGHIJKLMNOPQRSTUVWXYZ|<UNKNOWN>|<UNKNOWN>");
+    midi("status byte before ff ends the scan", { QByteArray::fromHex("00c1ff0304") + "Late" },
+        "X.MID|<UNKNOWN>|<UNKNOWN>");
     midi("tag of length 0", { QByteArray::fromHex("00ff4b00"), M::tagEvent(2, "Band") },
         "X.MID|BAND|<UNKNOWN>");
     midi("second line artist", { M::metaEvent(0x03, "T"), M::secondLineEvent("(The Band)") },
@@ -141,7 +143,8 @@ void TestIndexScan::renameLongName_data()
     // Characters outside IBM 850: accents kept where it has them, else the
     // base letter or the compatibility form, else "_".
     QTest::newRow("typographic apostrophe") << "Don\u2019t.mid" << 0 << "Don_t.mid";
-    QTest::newRow("base letter, trade mark") << "H\u0151s\u2122.mid" << 0 << "HosTM.mid";
+    QTest::newRow("accent kept, base letter, trade mark")
+        << "H\u0151s\u2122\u01d8.mid" << 0 << "HosTM\u00fc.mid";
     QTest::newRow("decomposed accent composed") << "Cafe\u0301.mid" << 0 << "Caf\u00e9.mid";
     QTest::newRow("emoji") << "\U0001F3B5.mid" << 0 << "_.mid";
     QTest::newRow("taken name gets a number") << "MyFavo\u20ac.mid" << 0 << "MyFavo-2.mid";
