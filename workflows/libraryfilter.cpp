@@ -82,6 +82,16 @@ QVariant LibraryFilter::data(const QModelIndex &index, int role) const
 
 QString LibraryFilter::fold(const QString &text)
 {
+    // Most texts are plain ASCII, which has no accents to take off.
+    bool ascii = true;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text.toLower();
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
     QString bare;
     bare.reserve(decomposed.size());

@@ -17,11 +17,13 @@ class Walk
 public:
     QStringList files;
 
-    void addFile(const QFileInfo &info)
+    // canonical: the file's own canonical path when the caller knows it.
+    void addFile(const QFileInfo &info, QString canonical = QString())
     {
         if (!isSongFile(info.fileName()))
             return;
-        const QString canonical = info.canonicalFilePath();
+        if (canonical.isEmpty())
+            canonical = info.canonicalFilePath();
         if (canonical.isEmpty() || m_seenFiles.contains(canonical))
             return;
         m_seenFiles.insert(canonical);
