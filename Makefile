@@ -56,6 +56,11 @@ screenshot: build
 	if [ -x $(BUILD_DIR)/tests/app/shot_devicetools ]; then \
 	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_devicetools screenshot-optimise.png it optimise; \
 	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_devicetools screenshot-songslist.png it songslist; fi
+	@# The table narrowed by the search; the memory view by artist and its playlists.
+	if [ -x $(BUILD_DIR)/tests/app/shot_beyond ]; then \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_beyond screenshot-search.png it table; \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_beyond screenshot-memory.png it memory; \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_beyond screenshot-playlists.png it playlists; fi
 
 install: build
 	cmake --install $(BUILD_DIR)

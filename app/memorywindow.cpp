@@ -9,15 +9,19 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace
 {
@@ -32,6 +36,29 @@ QTreeWidget *songTree(QWidget *parent, const QString &name)
     tree->setAlternatingRowColors(true);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     return tree;
+}
+
+// The width of the widest text of a field over the songs. Measuring is slow
+// on a memory of many thousands of songs: only the texts with the most
+// characters are measured, which in the fonts used finds the widest within
+// a character or two (the columns get a margin of three).
+int widestOf(const QFontMetrics &metrics, const QList<MemoryContents::Song> &songs,
+    QString MemoryContents::Song::*field)
+{
+    constexpr int measured = 200;
+    QList<const QString *> texts;
+    texts.reserve(songs.size());
+    for (const MemoryContents::Song &song : songs)
+        texts.append(&(song.*field));
+    if (texts.size() > measured) {
+        std::nth_element(texts.begin(), texts.begin() + measured, texts.end(),
+            [](const QString *a, const QString *b) { return a->size() > b->size(); });
+        texts.resize(measured);
+    }
+    int widest = 0;
+    for (const QString *text : std::as_const(texts))
+        widest = qMax(widest, metrics.horizontalAdvance(*text));
+    return widest;
 }
 
 } // namespace
@@ -157,6 +184,7 @@ void MemoryWindow::showMemory(const QString &root)
 {
     m_pathEdit->setText(root);
     m_findings.clear();
+    m_songWidths.clear();
     m_contents = MemoryContents();
     const bool exists = !root.isEmpty() && QFileInfo(root).isDir();
     m_updateButton->setEnabled(exists);
@@ -279,11 +307,29 @@ void MemoryWindow::fillPlaylists()
 
 void MemoryWindow::fitColumns(QTreeWidget *tree)
 {
-    // Fitting reads every row: on a large memory the first screenful is
-    // enough to size the columns.
-    tree->header()->setResizeContentsPrecision(200);
+    // The view would size a column from the rows it shows; the songs of
+    // closed groups count too, so that opening a group clips nothing. The
+    // songs' widths are measured once per memory (every list shows the same
+    // songs), the group names per list.
+    const QFontMetrics metrics(tree->font());
+    const int indent = tree->indentation();
+    if (m_songWidths.isEmpty()) {
+        m_songWidths = { 0, 0, metrics.horizontalAdvance(QStringLiteral("000")),
+            metrics.horizontalAdvance(QStringLiteral("UNKNOWN")),
+            metrics.horizontalAdvance(tr("Sì")) };
+        m_songWidths[0] = widestOf(metrics, m_contents.songs(), &MemoryContents::Song::title);
+        m_songWidths[1] = widestOf(metrics, m_contents.songs(), &MemoryContents::Song::path);
+    }
+    QVector<int> widths(tree->columnCount(), 0);
     for (int column = 0; column < tree->columnCount(); ++column)
-        tree->resizeColumnToContents(column);
+        widths[column] = qMax(metrics.horizontalAdvance(tree->headerItem()->text(column)),
+            m_songWidths.value(column) + (column == 0 ? 2 * indent : 0));
+    for (int top = 0; top < tree->topLevelItemCount(); ++top)
+        widths[0]
+            = qMax(widths[0], metrics.horizontalAdvance(tree->topLevelItem(top)->text(0)) + indent);
+    const int margin = metrics.averageCharWidth() * 3;
+    for (int column = 0; column < tree->columnCount(); ++column)
+        tree->setColumnWidth(column, widths[column] + margin);
 }
 
 bool MemoryWindow::updateIndex()

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QSettings>
 #include <QStringList>
+#include <QVector>
 
 class QComboBox;
 class QLabel;
@@ -54,6 +55,8 @@ private:
     QSettings m_settings;
     MemoryContents m_contents;
     QStringList m_findings;
+    // Widest title, path, tempo, type and markers text of the memory's songs.
+    QVector<int> m_songWidths;
 
     QLabel *m_memoryLabel;
     QLineEdit *m_pathEdit;
