@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -13,8 +12,6 @@
 // Reading never writes anything to the memory.
 class MemoryContents
 {
-    Q_DECLARE_TR_FUNCTIONS(MemoryContents)
-
 public:
     enum StateEnum {
         Empty, // nothing loaded yet
