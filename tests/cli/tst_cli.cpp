@@ -1,8 +1,6 @@
 #include "cataloguebuilder.h"
-#include "containerbuilder.h"
 #include "memorybuilder.h"
-#include "midibuilder.h"
-#include "mp3builder.h"
+#include "songbuilders.h"
 
 #include <QDir>
 #include <QFile>
