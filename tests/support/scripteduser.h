@@ -52,6 +52,7 @@ public:
         return answer;
     }
 
+    // Shown as "savefile|caption|proposed filter|answer".
     QString chooseSaveFile(
         const QString &caption, const QString &proposed, const QString &filter) override
     {
