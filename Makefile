@@ -52,6 +52,15 @@ screenshot: build
 	@# The song edit dialog filled from a song.
 	if [ -x $(BUILD_DIR)/tests/app/shot_editdialog ]; then \
 	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_editdialog screenshot-edit.png; fi
+	@# The optimise dialog after a run with a refused file, and the song list export.
+	if [ -x $(BUILD_DIR)/tests/app/shot_devicetools ]; then \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_devicetools screenshot-optimise.png it optimise; \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_devicetools screenshot-songslist.png it songslist; fi
+	@# The table narrowed by the search; the memory view by artist and its playlists.
+	if [ -x $(BUILD_DIR)/tests/app/shot_beyond ]; then \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_beyond screenshot-search.png it table; \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_beyond screenshot-memory.png it memory; \
+	    bash scripts/screenshot.sh $(BUILD_DIR)/tests/app/shot_beyond screenshot-playlists.png it playlists; fi
 
 install: build
 	cmake --install $(BUILD_DIR)

@@ -31,6 +31,12 @@ QString DialogInteraction::chooseFolder(const QString &caption, const QString &s
         m_window, caption, startFolder, QFileDialog::ShowDirsOnly);
 }
 
+QString DialogInteraction::chooseSaveFile(
+    const QString &caption, const QString &proposed, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(m_window, caption, proposed, filter);
+}
+
 UserInteraction::BackupAnswer DialogInteraction::chooseBackup()
 {
     BackupDialog dialog(nullptr);

@@ -22,6 +22,8 @@ public:
     QStringList chooseFiles(
         const QString &title, const QString &startFolder, const QString &filter) override;
     QString chooseFolder(const QString &caption, const QString &startFolder) override;
+    QString chooseSaveFile(
+        const QString &caption, const QString &proposed, const QString &filter) override;
     BackupAnswer chooseBackup() override;
     SummaryAnswer showImportSummary(int songs, int makerSongs, int badFiles) override;
     FourWayAnswer askFourWay(const QString &fileName, const QString &message) override;

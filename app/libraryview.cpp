@@ -19,7 +19,7 @@ const int statusColumn = 11;
 const int lastColumn = 11;
 } // namespace
 
-void setUp(QTableView *view, UserSongsRelTableModel *model)
+void setUp(QTableView *view, UserSongsRelTableModel *model, QAbstractItemModel *shown)
 {
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -29,7 +29,10 @@ void setUp(QTableView *view, UserSongsRelTableModel *model)
     view->setShowGrid(true);
     view->verticalHeader()->hide();
     view->setAlternatingRowColors(false);
-    view->setModel(model);
+    if (shown)
+        view->setModel(shown);
+    else
+        view->setModel(model);
 
     view->hideColumn(model->colIdxFilename());
     view->hideColumn(model->colIdxStatus());

@@ -7,18 +7,28 @@
 #include "dialoginteraction.h"
 #include "filecopy.h"
 #include "helpdialog.h"
+#include "indexdialog.h"
 #include "librarybackup.h"
+#include "libraryfilter.h"
 #include "libraryimport.h"
 #include "libraryrows.h"
 #include "libraryview.h"
 #include "manualedit.h"
+#include "memorywindow.h"
+#include "songfolders.h"
+#include "songslistdialog.h"
 #include "startup.h"
+#include "transfer.h"
 #include "usersongsreltablemodel.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -57,6 +67,10 @@ MainWindow::MainWindow(QWidget *parent)
         m_settings.value(AppSettings::logEnabledKey, false).toBool());
     ui->dbgLogClearCheckBox->setChecked(m_settings.value(AppSettings::logClearKey, false).toBool());
 
+    // Files and folders dropped anywhere on the window, the table included
+    // (its viewport takes no drops of its own), are imported.
+    setAcceptDrops(true);
+
     setupLibrary();
 }
 
@@ -91,7 +105,14 @@ void MainWindow::setupLibrary()
         &MainWindow::onSongsTableViewShowContextMenu);
 
     initUserLibraryModel();
-    LibraryView::setUp(ui->userLibraryTableView, m_libraryModel);
+    m_libraryFilter = new LibraryFilter(this);
+    m_libraryFilter->setSourceModel(m_libraryModel);
+    m_libraryFilter->setFilterColumns({ m_libraryModel->fieldIndex(QStringLiteral("title")),
+        m_libraryModel->fieldIndex(QStringLiteral("artist")),
+        m_libraryModel->fieldIndex(QStringLiteral("genre")),
+        m_libraryModel->fieldIndex(QStringLiteral("author")),
+        m_libraryModel->fieldIndex(QStringLiteral("shortname")) });
+    LibraryView::setUp(ui->userLibraryTableView, m_libraryModel, m_libraryFilter);
 }
 
 void MainWindow::initUserLibraryModel()
@@ -307,17 +328,42 @@ void MainWindow::on_dbgBackupPushButton_clicked()
 // The commands below are connected by name already; the workflows they start
 // are added with the edit and device tools.
 
-void MainWindow::on_optimizeMemory_triggered() { }
+void MainWindow::on_optimizeMemory_triggered()
+{
+    IndexDialog dialog(*m_user, this);
+    dialog.exec();
+}
 
-void MainWindow::on_transferFilesToolButton_clicked() { }
+void MainWindow::on_transferFilesToolButton_clicked()
+{
+    ui->updateDataToolButton->setEnabled(false);
+    ui->transferFilesToolButton->setEnabled(false);
+    transferFiles();
+    // Synchronising again waits for the next import.
+    ui->transferFilesToolButton->setEnabled(true);
+}
 
-void MainWindow::on_actionSongsList_triggered() { }
+bool MainWindow::transferFiles()
+{
+    return Transfer(*m_user).transferFiles(m_selectedFiles);
+}
+
+bool MainWindow::updateQuenorIndex(const QString &path)
+{
+    return Transfer(*m_user).updateQuenorIndex(path) == Transfer::IndexUpdated;
+}
+
+void MainWindow::on_actionSongsList_triggered()
+{
+    SongsListDialog dialog(*m_user, this);
+    dialog.exec();
+}
 
 void MainWindow::onSongsTableViewDoubleClicked(const QModelIndex &index)
 {
     if (!m_libraryModel)
         return;
-    const int row = ManualEdit(m_database, *m_libraryModel, *m_user).editRow(index.row());
+    const int row = ManualEdit(m_database, *m_libraryModel, *m_user).editRow(libraryRow(index));
     if (row >= 0)
         scrollToRow(row);
 }
@@ -338,7 +384,11 @@ void MainWindow::scrollToRow(int row)
     for (int visual = 0; visual < header->count(); ++visual) {
         const int column = header->logicalIndex(visual);
         if (!header->isSectionHidden(column)) {
-            view->scrollTo(m_libraryModel->index(row, column), QAbstractItemView::PositionAtCenter);
+            const QModelIndex shown
+                = m_libraryFilter->mapFromSource(m_libraryModel->index(row, column));
+            // A row the search hides stays where it is.
+            if (shown.isValid())
+                view->scrollTo(shown, QAbstractItemView::PositionAtCenter);
             return;
         }
     }
@@ -349,7 +399,7 @@ void MainWindow::onSongsTableViewShowContextMenu(const QPoint &pos)
     if (!m_libraryModel)
         return;
     QTableView *view = ui->userLibraryTableView;
-    const int row = view->indexAt(pos).row();
+    const int row = libraryRow(view->indexAt(pos));
     QMenu menu(this);
     QAction *remove = menu.addAction(tr("Remove from list"));
     QAction *erase = menu.addAction(tr("Delete file"));
@@ -369,15 +419,15 @@ void MainWindow::on_dbgSavePushButton_clicked()
 {
     if (m_libraryModel)
         ManualEdit(m_database, *m_libraryModel, *m_user)
-            .debugSave(
-                ui->userLibraryTableView->currentIndex().row(), QStringLiteral("test_save.bin"));
+            .debugSave(libraryRow(ui->userLibraryTableView->currentIndex()),
+                QStringLiteral("test_save.bin"));
 }
 
 void MainWindow::on_dbgAddMarkerPushButton_clicked()
 {
     if (m_libraryModel)
         ManualEdit(m_database, *m_libraryModel, *m_user)
-            .debugAddMarker(ui->userLibraryTableView->currentIndex().row(),
+            .debugAddMarker(libraryRow(ui->userLibraryTableView->currentIndex()),
                 QStringLiteral("test_addmarker.bin"), ui->dbgMarkerTextLineEdit->text(),
                 ui->dbgMarkerBarSpinBox->value());
 }
@@ -388,4 +438,82 @@ void MainWindow::on_dbgShowDialogPushButton_clicked()
     m_editDialog.setGenresCombo(m_database.genresList());
     qDebug().noquote() << (m_editDialog.exec() == QDialog::Accepted ? QStringLiteral("Accettato")
                                                                     : QStringLiteral("Rifiutato"));
+}
+
+int MainWindow::libraryRow(const QModelIndex &shown) const
+{
+    if (!shown.isValid() || !m_libraryFilter)
+        return -1;
+    return m_libraryFilter->mapToSource(shown).row();
+}
+
+void MainWindow::on_searchLineEdit_textChanged(const QString &text)
+{
+    if (m_libraryFilter)
+        m_libraryFilter->setFilterText(text);
+}
+
+bool MainWindow::importPaths(const QStringList &paths)
+{
+    if (!m_libraryModel || !ui->selectDirToolButton->isEnabled())
+        return false;
+    const QStringList files = SongFolders::collect(paths);
+    if (files.isEmpty()) {
+        m_user->showMessage(UserInteraction::MessageKind::Warning, tr("Importa cartella"),
+            tr("Nessuna song trovata in:\n%1").arg(paths.join(QLatin1Char('\n'))));
+        return false;
+    }
+    // From here on exactly as after the choose-songs button.
+    m_selectedFiles = files;
+    ui->updateDataToolButton->setEnabled(false);
+    ui->transferFilesToolButton->setEnabled(false);
+    importUserLibrary();
+    ui->transferFilesToolButton->setEnabled(true);
+    return true;
+}
+
+void MainWindow::on_actionImportFolder_triggered()
+{
+    const QString folder
+        = m_user->chooseFolder(tr("Seleziona la cartella da importare"), QStringLiteral("/"));
+    if (!folder.isEmpty())
+        importPaths({ folder });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Only local files and folders, and only while the song commands work.
+    if (m_libraryModel && ui->selectDirToolButton->isEnabled() && event->mimeData()->hasUrls()) {
+        for (const QUrl &url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+    event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The import opens its own dialogs: run it once the drop has ended, so
+    // the source of the drag is not kept waiting.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { importPaths(paths); }, Qt::QueuedConnection);
+}
+
+void MainWindow::on_actionShowMemory_triggered()
+{
+    MemoryWindow window(*m_user, this);
+    window.exec();
 }

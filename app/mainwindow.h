@@ -15,6 +15,9 @@
 #include <memory>
 
 class DialogInteraction;
+class LibraryFilter;
+class QDragEnterEvent;
+class QDropEvent;
 class QEvent;
 class UserInteraction;
 class UserSongsRelTableModel;
@@ -55,8 +58,17 @@ public:
     // Writes info into fileName in manual mode and refreshes row from the
     // file; true when the file was saved.
     bool manualModifySong(MetaSong song, SongInfo info, QString fileName, int row);
+    // The transfer of the selected files onto a device memory, and the
+    // index update that ends it.
+    bool transferFiles();
+    bool updateQuenorIndex(const QString &path);
     // "%1 di %2" on the running workflow's progress, and its value.
     void updateProgress(int value);
+
+    // Imports the song files under the folders and among the files of
+    // paths (folders walked in name order), as the choose-songs button
+    // imports the files it is given; false when none was found.
+    bool importPaths(const QStringList &paths);
 
     QStringList selectedFiles() const { return m_selectedFiles; }
     // Replaces the dialogs for the workflows' questions (nullptr: the
@@ -65,6 +77,9 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // Files and folders dropped onto the window or the table are imported.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void on_selectDirToolButton_clicked();
@@ -90,6 +105,9 @@ private slots:
     void on_dbgBackupPushButton_clicked();
     void on_dbgLogEnableCheckBox_toggled(bool checked);
     void on_dbgLogClearCheckBox_toggled(bool checked);
+    void on_actionImportFolder_triggered();
+    void on_actionShowMemory_triggered();
+    void on_searchLineEdit_textChanged(const QString &text);
 
 private:
     // Stores language ("it", "en", "de"), marks its action only and installs
@@ -104,6 +122,8 @@ private:
     void initUserLibraryModel();
     // Brings row into the middle of the song table.
     void scrollToRow(int row);
+    // The library row of a cell of the table as shown (-1 for none).
+    int libraryRow(const QModelIndex &shown) const;
 
     Ui::MainWindow *ui;
     // The dialogs the workflows ask through; they also keep the running
@@ -111,6 +131,8 @@ private:
     std::unique_ptr<DialogInteraction> m_dialogs;
     UserInteraction *m_user = nullptr;
     UserSongsRelTableModel *m_libraryModel = nullptr;
+    // Between the library model and the table: the rows the search matches.
+    LibraryFilter *m_libraryFilter = nullptr;
     Database m_database;
     // The manual edit form, loaded anew for every edit.
     DataEditDialog m_editDialog;

@@ -150,7 +150,17 @@ bool Database::init()
         create.exec(QLatin1String(createUserSongs));
     }
 
-    if (QFile::exists(localCatalogueFileName())) {
+    if (!m_catalogueFile.isEmpty()) {
+        if (!QFile::exists(m_catalogueFile)) {
+            qCritical().noquote() << QStringLiteral(
+                "[Database::init] FATAL: catalogue file \"%1\" not found !!!")
+                                         .arg(m_catalogueFile);
+            return false;
+        }
+        m_songsDb
+            = QSqlDatabase::addDatabase(QLatin1String(sqliteDriver), catalogueConnectionName());
+        m_songsDb.setDatabaseName(m_catalogueFile);
+    } else if (QFile::exists(localCatalogueFileName())) {
         qDebug() << "Using local file: 'songsdb_debug' as database";
         m_songsDb
             = QSqlDatabase::addDatabase(QLatin1String(sqliteDriver), catalogueConnectionName());

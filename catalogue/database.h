@@ -35,6 +35,9 @@ public:
 
     // Opens both databases; true when both are open. Call once.
     bool init();
+    // A catalogue file of the same layout to open instead of the built-in
+    // one (for the command line); call before init().
+    void setCatalogueFile(const QString &path) { m_catalogueFile = path; }
 
     bool getRecordByTitle(const QString &title, SongsDbRecord &record);
     bool getRecordByFilename(const QString &filename, SongsDbRecord &record);
@@ -66,6 +69,7 @@ private:
     QStringList m_genres;
     QStringList m_artists;
     bool m_registered = false;
+    QString m_catalogueFile;
 };
 
 #endif // DATABASE_H

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes a picture of the main window on a virtual X display.
-# Usage: scripts/screenshot.sh PROGRAM OUTPUT.png [LANGUAGE]
+# Usage: scripts/screenshot.sh PROGRAM OUTPUT.png [LANGUAGE [ARGUMENT...]]
+# (the arguments are passed to the program)
 # The program runs with settings and a working folder of its own (language
 # "it" unless given), so the real user's settings and log are not touched.
 set -euo pipefail
@@ -8,6 +9,7 @@ set -euo pipefail
 program=$(realpath "$1")
 output=$(realpath -m "$2")
 language=${3:-it}
+shift $(( $# < 3 ? $# : 3 ))
 
 for tool in xvfb-run import; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -28,10 +30,10 @@ cd "$sandbox/work"
 # window, grab the whole screen and cut away the empty black around the
 # window (there is no window manager, so no frame).
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  "$0" & pid=$!
+  "$0" "${@:2}" & pid=$!
   sleep 4
   timeout 30 import -window root -trim +repage "$1"
   kill "$pid"; wait "$pid" 2>/dev/null || true
-' "$program" "$output"
+' "$program" "$output" "$@"
 
 echo "screenshot: $output"

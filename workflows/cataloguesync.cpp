@@ -84,9 +84,10 @@ bool CatalogueSync::updateUserLibrary(const QStringList &files)
 
     ProgressReporter &progress = m_user.progress();
     progress.begin(tr("Aggiorno la libreria..."), tr("Aggiornamento file"), n, false);
-    m_askPerFile = QSettings(AppSettings::organisation, AppSettings::application)
-                       .value(AppSettings::copyrightAskKey, true)
-                       .toBool();
+    m_askPerFile
+        = m_askOverride.value_or(QSettings(AppSettings::organisation, AppSettings::application)
+                                     .value(AppSettings::copyrightAskKey, true)
+                                     .toBool());
     m_answerForAll = true;
 
     for (int i = 0; i < n; ++i) {
@@ -99,7 +100,12 @@ bool CatalogueSync::updateUserLibrary(const QStringList &files)
         qDebug().noquote() << QStringLiteral("[UPDATE] updating file: ")
                 + quoted(row < 0 ? QString() : m_model.fileName(row));
 
+        m_report = RowReport();
+        m_report.path = row < 0 ? QString() : m_model.fileName(row);
         const Outcome outcome = updateFileWithDb(keys.at(i), rows);
+        m_report.outcome = outcome;
+        if (m_observer)
+            m_observer(m_report);
         const int now = rows.rowOf(keys.at(i));
         if (now >= 0)
             m_model.setStatus(
@@ -134,6 +140,7 @@ bool CatalogueSync::findRecord(const LookupKeys &keys, SongsDbRecord &record)
                 + QStringLiteral(" NOT found in DB");
         return false;
     }
+    m_report.foundBy = foundBy;
     qDebug().noquote() << QStringLiteral("Found in DB by: ") + quoted(foundBy);
     record.dbgDump();
     return true;
@@ -175,13 +182,16 @@ CatalogueSync::Outcome CatalogueSync::updateFileWithDb(qint64 key, LibraryRows &
                 m_answerForAll = true;
                 break;
             case UserInteraction::FourWayAnswer::No:
+                m_report.declined = true;
                 return NotUpdated;
             case UserInteraction::FourWayAnswer::NoAll:
                 m_askPerFile = false;
                 m_answerForAll = false;
+                m_report.declined = true;
                 return NotUpdated;
             }
         } else if (!m_answerForAll) {
+            m_report.declined = true;
             return NotUpdated;
         }
     }

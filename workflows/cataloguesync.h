@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <functional>
+#include <optional>
+
 class Database;
 class LibraryRows;
 class UserInteraction;
@@ -37,7 +40,30 @@ public:
         QString title;
     };
 
+    // What a run did with one file, for front ends that list it.
+    struct RowReport {
+        QString path;
+        Outcome outcome = NotUpdated;
+        // The user (or the answer for all) said no to a file not published
+        // by the maker.
+        bool declined = false;
+        // "FILENAME: KEY", "MFXLONGNAME: KEY" or "TITLE: KEY"; empty when the
+        // song was not looked up or not found.
+        QString foundBy;
+    };
+    using RowObserver = std::function<void(const RowReport &report)>;
+
     CatalogueSync(Database &database, UserSongsRelTableModel &model, UserInteraction &user);
+
+    // Told of every row once it is done.
+    void setRowObserver(RowObserver observer) { m_observer = std::move(observer); }
+    // Asks (or not) about files not published by the maker whatever the
+    // "copyrightAsk" setting holds: for a front end that was told the answer.
+    void setAskNotPublished(bool ask)
+    {
+        m_askOverride = ask;
+        m_askPerFile = ask;
+    }
 
     // The whole run, after the backup proposal for files (the chosen files).
     // True when every row was processed; false when the table was empty, the
@@ -69,4 +95,7 @@ private:
     bool m_answerForAll = true;
     int m_synced = 0;
     int m_failed = 0;
+    RowObserver m_observer;
+    std::optional<bool> m_askOverride;
+    RowReport m_report;
 };

@@ -86,6 +86,15 @@ public:
         = 0;
     // One existing folder; empty when the user cancelled.
     virtual QString chooseFolder(const QString &caption, const QString &startFolder) = 0;
+    // The name of a file to write (it may exist already); empty when the
+    // user cancelled. Front ends without a chooser keep the proposed name.
+    virtual QString chooseSaveFile(
+        const QString &caption, const QString &proposed, const QString &filter)
+    {
+        (void)caption;
+        (void)filter;
+        return proposed;
+    }
     virtual BackupAnswer chooseBackup() = 0;
     virtual SummaryAnswer showImportSummary(int songs, int makerSongs, int badFiles) = 0;
     // The confirmation about fileName; an empty message keeps the dialog's

@@ -9,8 +9,8 @@
 // A user that answers every question of a workflow from a list, front to
 // back, and writes down everything the workflow showed:
 //   shown     one line per question or message box,
-//             "KIND|title|text|answer" (KIND: files, folder, backup, summary,
-//             fourway, information, warning, critical, question, edit),
+//             "KIND|title|text|answer" (KIND: files, folder, savefile, backup,
+//             summary, fourway, information, warning, critical, question, edit),
 //   progress  "begin|label|title|maximum", each step's label ("2 di 3") and
 //             "end".
 // Answers are the buttons' texts: "Si", "Si tutti", "No", "No tutti";
@@ -49,6 +49,15 @@ public:
     {
         const QString answer = next();
         record(QStringLiteral("folder"), caption, startFolder, answer);
+        return answer;
+    }
+
+    // Shown as "savefile|caption|proposed filter|answer".
+    QString chooseSaveFile(
+        const QString &caption, const QString &proposed, const QString &filter) override
+    {
+        const QString answer = next();
+        record(QStringLiteral("savefile"), caption, proposed + QLatin1Char(' ') + filter, answer);
         return answer;
     }
 
