@@ -1,6 +1,6 @@
 #include "indexrecords.h"
+#include "ibm850.h"
 
-#include <QTextCodec>
 #include <QtEndian>
 
 #include <algorithm>
@@ -31,21 +31,6 @@ constexpr int MarkersShift = 3;
 constexpr char16_t AlphaFirst = 0x20;
 constexpr char16_t AlphaLast = 0x5F;
 
-QTextCodec *ibm850()
-{
-    static QTextCodec *codec = QTextCodec::codecForName("IBM 850");
-    return codec;
-}
-
-bool isAscii(const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 void putBigEndian32(char *at, quint32 value)
 {
     qToBigEndian(value, at);
@@ -67,9 +52,9 @@ int digitsValue(const char *at, int count)
 
 QByteArray toIbm850(const QString &text)
 {
-    if (isAscii(text))
+    if (Ibm850::isAscii(text))
         return text.toLatin1();
-    QTextCodec *codec = ibm850();
+    QTextCodec *codec = Ibm850::codec();
     return codec ? codec->fromUnicode(text) : text.toLatin1();
 }
 
@@ -78,15 +63,15 @@ QString fromIbm850(const QByteArray &bytes)
     // IBM 850 agrees with ASCII below 0x80.
     if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
         return QString::fromLatin1(bytes);
-    QTextCodec *codec = ibm850();
+    QTextCodec *codec = Ibm850::codec();
     return codec ? codec->toUnicode(bytes) : QString::fromLatin1(bytes);
 }
 
 bool isIbm850(const QString &text)
 {
-    if (isAscii(text))
+    if (Ibm850::isAscii(text))
         return true;
-    QTextCodec *codec = ibm850();
+    QTextCodec *codec = Ibm850::codec();
     return codec && codec->canEncode(text);
 }
 

@@ -1,6 +1,5 @@
 #include "songinfoindex.h"
-
-#include <QTextCodec>
+#include "ibm850.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,21 +8,6 @@
 
 namespace
 {
-
-QTextCodec *ibm850()
-{
-    static QTextCodec *codec = QTextCodec::codecForName("IBM 850");
-    return codec;
-}
-
-bool isAscii(const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
 
 QChar asciiUpper(QChar c)
 {
@@ -40,7 +24,7 @@ QString stringToUpper(const QString &text)
 
 QByteArray pathSortKey(const QString &path)
 {
-    if (isAscii(path)) {
+    if (Ibm850::isAscii(path)) {
         QByteArray key = path.toLatin1();
         for (char &c : key) {
             if (c >= 'a' && c <= 'z')
@@ -49,7 +33,7 @@ QByteArray pathSortKey(const QString &path)
         return key;
     }
     const QString upper = stringToUpper(path);
-    QTextCodec *codec = ibm850();
+    QTextCodec *codec = Ibm850::codec();
     return codec ? codec->fromUnicode(upper) : upper.toLatin1();
 }
 
@@ -66,7 +50,7 @@ int comparePaths(const QString &a, const QString &b)
 {
     // Most paths are plain ASCII: there the IBM 850 bytes of the upper-cased
     // text are the upper-cased characters themselves.
-    if (isAscii(a) && isAscii(b)) {
+    if (Ibm850::isAscii(a) && Ibm850::isAscii(b)) {
         const qsizetype common = qMin(a.size(), b.size());
         for (qsizetype i = 0; i < common; ++i) {
             const char16_t ca = asciiUpper(a.at(i)).unicode();

@@ -13,8 +13,8 @@
 #include "mainwindow.h"
 #include "memorybuilder.h"
 #include "memorywindow.h"
+#include "shotlanguage.h"
 #include "songbuilders.h"
-#include "startup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +24,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTranslator>
 #include <QTreeWidget>
 
 namespace
@@ -123,12 +122,8 @@ QString makeMemory(QTemporaryDir &dir)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const ShotLanguage language;
     QSettings settings(AppSettings::organisation, AppSettings::application);
-    QTranslator program;
-    QTranslator framework;
-    Startup::installTranslations(
-        settings.value(AppSettings::languageKey, QStringLiteral("it")).toString(), program,
-        framework);
     const QString mode = app.arguments().value(1, QStringLiteral("table"));
     QTemporaryDir dir;
 

@@ -9,8 +9,8 @@
 #include "index.h"
 #include "indexdialog.h"
 #include "memorybuilder.h"
+#include "shotlanguage.h"
 #include "songslistdialog.h"
-#include "startup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,7 +18,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTranslator>
 
 namespace
 {
@@ -44,12 +43,8 @@ QByteArray song(const char *title, const char *artist)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const ShotLanguage language;
     QSettings settings(AppSettings::organisation, AppSettings::application);
-    QTranslator program;
-    QTranslator framework;
-    Startup::installTranslations(
-        settings.value(AppSettings::languageKey, QStringLiteral("it")).toString(), program,
-        framework);
 
     QTemporaryDir dir;
     qputenv("QUENOR_VOLUMES", dir.filePath(QStringLiteral("Volumes")).toUtf8());

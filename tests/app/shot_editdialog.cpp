@@ -7,24 +7,18 @@
 #include "database.h"
 #include "dataeditdialog.h"
 #include "metasong.h"
+#include "shotlanguage.h"
 #include "songbuilders.h"
-#include "startup.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QSettings settings(AppSettings::organisation, AppSettings::application);
-    QTranslator program;
-    QTranslator framework;
-    Startup::installTranslations(
-        settings.value(AppSettings::languageKey, QStringLiteral("it")).toString(), program,
-        framework);
+    const ShotLanguage language;
 
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("Tanti Auguri a Te.mp3")));

@@ -4,10 +4,10 @@
 // as the script prepared them, songs made in a temporary folder.
 
 #include "appsettings.h"
-#include "songbuilders.h"
 #include "dialoginteraction.h"
 #include "mainwindow.h"
-#include "startup.h"
+#include "shotlanguage.h"
+#include "songbuilders.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
-#include <QTranslator>
 
 namespace
 {
@@ -65,12 +64,7 @@ QByteArray containerSong(const char *magic, const char *title, const char *artis
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QSettings settings(AppSettings::organisation, AppSettings::application);
-    QTranslator program;
-    QTranslator framework;
-    Startup::installTranslations(
-        settings.value(AppSettings::languageKey, QStringLiteral("it")).toString(), program,
-        framework);
+    const ShotLanguage language;
 
     QTemporaryDir dir;
     const QList<QPair<const char *, QByteArray>> songs = {

@@ -7,6 +7,7 @@
 #include "memorywindow.h"
 #include "scripteduser.h"
 #include "songbuilders.h"
+#include "widgetlookup.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,14 +27,6 @@
 
 namespace
 {
-
-template <typename T> T *child(QWidget &parent, const char *name)
-{
-    T *object = parent.findChild<T *>(QLatin1String(name));
-    if (!object)
-        qFatal("no child %s", name);
-    return object;
-}
 
 QByteArray zevioSong(const QByteArray &title)
 {

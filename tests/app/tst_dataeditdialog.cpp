@@ -1,5 +1,6 @@
 #include "dataeditdialog.h"
 #include "metasong.h"
+#include "widgetlookup.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -8,14 +9,6 @@
 
 namespace
 {
-
-template <typename T> T *child(QWidget &parent, const char *name)
-{
-    T *object = parent.findChild<T *>(QLatin1String(name));
-    if (!object)
-        qFatal("no child %s", name);
-    return object;
-}
 
 // Once a T is shown (a modal dialog or a menu), act on it.
 template <typename T> void whenShown(const std::function<void(T *)> &act)

@@ -7,6 +7,7 @@
 #include "memorybuilder.h"
 #include "scripteduser.h"
 #include "songslistdialog.h"
+#include "widgetlookup.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -22,14 +23,6 @@
 
 namespace
 {
-
-template <typename T> T *child(QWidget &parent, const char *name)
-{
-    T *object = parent.findChild<T *>(QLatin1String(name));
-    if (!object)
-        qFatal("no child %s", name);
-    return object;
-}
 
 } // namespace
 

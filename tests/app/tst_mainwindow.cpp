@@ -2,6 +2,7 @@
 #include "helpdialog.h"
 #include "mainwindow.h"
 #include "startup.h"
+#include "widgetlookup.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,14 +19,6 @@
 
 namespace
 {
-
-template <typename T> T *child(QWidget &window, const char *name)
-{
-    T *object = window.findChild<T *>(QLatin1String(name));
-    if (!object)
-        qFatal("no child %s", name);
-    return object;
-}
 
 QString checkedLanguage(QWidget &window)
 {

@@ -4,10 +4,11 @@
 #include "database.h"
 #include "dialoginteraction.h"
 #include "mainwindow.h"
-#include "songbuilders.h"
 #include "nocopyrightdialog.h"
 #include "proceeddialog.h"
 #include "scripteduser.h"
+#include "songbuilders.h"
+#include "widgetlookup.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,14 +26,6 @@
 
 namespace
 {
-
-template <typename T> T *child(QWidget &parent, const char *name)
-{
-    T *object = parent.findChild<T *>(QLatin1String(name));
-    if (!object)
-        qFatal("no child %s", name);
-    return object;
-}
 
 // "sync transfer" enabled states as "10", "01", ...
 QString buttons(MainWindow &window)

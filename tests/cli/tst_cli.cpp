@@ -1,6 +1,7 @@
 #include "cataloguebuilder.h"
 #include "memorybuilder.h"
 #include "songbuilders.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,12 +48,6 @@ QByteArray container(const char *magic, const char *title)
 QByteArray mp3(const char *frames)
 {
     return Mp3Builder(3).texts(frames).padding(64).tag() + Mp3Builder::audio(2);
-}
-
-QByteArray bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
 }
 
 } // namespace
@@ -237,14 +232,14 @@ private slots:
         const QJsonArray after = infoJson(files);
         QCOMPARE(after.at(0).toObject().value(QStringLiteral("artist")).toString(),
             QStringLiteral("Mario Rossi"));
-        QCOMPARE(bytes(files.at(1)) != notPublished, notPublishedWritten);
-        QCOMPARE(bytes(files.at(2)), others);
+        QCOMPARE(fileBytes(files.at(1)) != notPublished, notPublishedWritten);
+        QCOMPARE(fileBytes(files.at(2)), others);
         // The backup holds the files as they were before.
         const QStringList backups
             = QDir(path(QStringLiteral("backups"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(backups.size(), 1);
-        QCOMPARE(
-            bytes(path(QStringLiteral("backups/") + backups.at(0) + QStringLiteral("/other.mid"))),
+        QCOMPARE(fileBytes(path(
+                     QStringLiteral("backups/") + backups.at(0) + QStringLiteral("/other.mid"))),
             others);
     }
 
@@ -336,7 +331,7 @@ private slots:
                          QStringLiteral("--sort"), sort, QStringLiteral("-o"), csv })
                      .status,
             0);
-        QCOMPARE(QString::fromUtf8(bytes(csv)), run.out);
+        QCOMPARE(QString::fromUtf8(fileBytes(csv)), run.out);
     }
 
     // Every failure is named on standard error and ends with a non-zero
@@ -388,8 +383,8 @@ private slots:
         const Run run = cli(arguments);
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(QRegularExpression(message)), qPrintable(run.err));
-        QCOMPARE(bytes(path(QStringLiteral("bad.mid"))), QByteArray("MThd broken"));
-        QCOMPARE(bytes(path(QStringLiteral("a.mid"))), song);
+        QCOMPARE(fileBytes(path(QStringLiteral("bad.mid"))), QByteArray("MThd broken"));
+        QCOMPARE(fileBytes(path(QStringLiteral("a.mid"))), song);
         QCOMPARE(QDir(m_volumes + QStringLiteral("/EMPTY"))
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             QStringList { QStringLiteral("sfx") });

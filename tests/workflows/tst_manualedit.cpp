@@ -1,9 +1,10 @@
 #include "cataloguebuilder.h"
-#include "songbuilders.h"
 #include "database.h"
 #include "libraryimport.h"
 #include "manualedit.h"
 #include "scripteduser.h"
+#include "songbuilders.h"
+#include "testfiles.h"
 #include "usersongsreltablemodel.h"
 
 #include <QtTest>
@@ -27,25 +28,6 @@ QByteArray song(const QString &name)
             .midi(MidiBuilder(0).note(0, 60).build())
             .build();
     return MidiBuilder(format).track().meta(0, 3, "Vecchio").note(0, 60).build();
-}
-
-// title|artist|genre|author|length|bpm|key as the file holds them.
-QString fileFields(const QString &path)
-{
-    MetaSong song;
-    SongInfo i;
-    if (!song.importFile(path))
-        return QStringLiteral("unreadable");
-    song.getSongInfo(i);
-    return QStringList { i.title, i.artist, i.genre, i.author, QString::number(i.length),
-        QString::number(i.userBpm), i.key }
-        .join(QLatin1Char('|'));
-}
-
-QByteArray bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
 }
 
 } // namespace
@@ -91,11 +73,11 @@ private slots:
         QCOMPARE(
             m_model->status(0), int(saved ? Database::statusEdited : Database::statusNotSynced));
         if (!saved)
-            QCOMPARE(bytes(file), song(name));
+            QCOMPARE(fileBytes(file), song(name));
         else
-            QCOMPARE(fileFields(file), QStringLiteral("Nuovo|Anna|ROCK|Bianchi|65|120|A-"));
+            QCOMPARE(songFields(file), QStringLiteral("Nuovo|Anna|ROCK|Bianchi|65|120|A-"));
         QCOMPARE(m_model->data(m_model->index(0, 2)).toString(),
-            fileFields(file).section(QLatin1Char('|'), 0, 0));
+            songFields(file).section(QLatin1Char('|'), 0, 0));
     }
 
     // "Applica a tutti" over a list with an unreadable file; "Interrompi"
@@ -141,17 +123,17 @@ private slots:
         QCOMPARE(ManualEdit(m_db, *m_model, user).editRow(0), 0);
         MetaSong::setWriteLimitForTesting(-1);
 
-        QTEST(QString(fileFields(files.at(1)).section(QLatin1Char('|'), 0, 3) + QLatin1Char(' ')
-                  + fileFields(files.at(3)).section(QLatin1Char('|'), 0, 3)),
+        QTEST(QString(songFields(files.at(1)).section(QLatin1Char('|'), 0, 3) + QLatin1Char(' ')
+                  + songFields(files.at(3)).section(QLatin1Char('|'), 0, 3)),
             "others");
         QString statuses;
         for (int row = 0; row < 4; ++row)
             statuses += QString::number(m_model->status(row));
         QTEST(statuses, "statuses");
         QTEST(user.progressLog.join(QLatin1Char(' ')), "progress");
-        QCOMPARE(bytes(files.at(2)), QByteArray("not a song any more"));
+        QCOMPARE(fileBytes(files.at(2)), QByteArray("not a song any more"));
         if (failing)
-            QCOMPARE(bytes(files.at(0)), song(files.at(0)));
+            QCOMPARE(fileBytes(files.at(0)), song(files.at(0)));
         // One message names the three files.
         QCOMPARE(user.shownOf(QStringLiteral("critical")).join(QString()).count(m_dir->path()),
             failing ? 3 : 0);

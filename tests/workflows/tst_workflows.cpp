@@ -1,7 +1,6 @@
 #include "appsettings.h"
 #include "cataloguebuilder.h"
 #include "cataloguesync.h"
-#include "songbuilders.h"
 #include "database.h"
 #include "filecopy.h"
 #include "librarybackup.h"
@@ -9,6 +8,8 @@
 #include "libraryrows.h"
 #include "metasong.h"
 #include "scripteduser.h"
+#include "songbuilders.h"
+#include "testfiles.h"
 #include "usersongsreltablemodel.h"
 
 #include <QDir>
@@ -48,28 +49,10 @@ QByteArray mp3(const char *frames)
     return Mp3Builder(3).texts(frames).padding(256).tag() + Mp3Builder::audio(3);
 }
 
-// title|artist|genre|author|length|bpm|key as a song file holds them.
-QString fileFields(const QString &path)
-{
-    MetaSong song;
-    SongInfo info;
-    if (song.importFile(path))
-        song.getSongInfo(info);
-    return QStringList { info.title, info.artist, info.genre, info.author,
-        QString::number(info.length), QString::number(info.userBpm), info.key }
-        .join(QLatin1Char('|'));
-}
-
 // Answers and names written "a|b|c".
 QStringList list(const char *items)
 {
     return QString::fromLatin1(items).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-}
-
-QByteArray bytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
 }
 
 } // namespace
@@ -161,12 +144,12 @@ private slots:
         QVERIFY(ran);
         QCOMPARE(m_model->status(0), status);
         if (status == 3) {
-            QCOMPARE(bytes(file), song);
+            QCOMPARE(fileBytes(file), song);
             QCOMPARE(m_model->data(m_model->index(0, 2)).toString(),
-                fileFields(file).section(QLatin1Char('|'), 0, 0));
+                songFields(file).section(QLatin1Char('|'), 0, 0));
             return;
         }
-        QCOMPARE(fileFields(file), expected);
+        QCOMPARE(songFields(file), expected);
         QCOMPARE(m_model->data(m_model->index(0, 2)).toString(),
             expected.section(QLatin1Char('|'), 0, 0));
         QCOMPARE(m_model->data(m_model->index(0, 3)).toString(), QStringLiteral("Mario Rossi"));
@@ -232,7 +215,7 @@ private slots:
         for (int row = 0; row < 3; ++row)
             statuses += QString::number(m_model->status(row));
         QTEST(statuses, "statuses");
-        QCOMPARE(bytes(files.at(2)), midi(1, nullptr, true));
+        QCOMPARE(fileBytes(files.at(2)), midi(1, nullptr, true));
     }
 
     // The backup: messages, result and what lands in the backup folder.
@@ -286,7 +269,8 @@ private slots:
         const QDir folder(path(QStringLiteral("backup/") + made.first()));
         QStringList copied;
         for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
-            copied << name + QLatin1Char(':') + QString::fromLatin1(bytes(folder.filePath(name)));
+            copied << name + QLatin1Char(':')
+                    + QString::fromLatin1(fileBytes(folder.filePath(name)));
         QTEST(copied.join(QLatin1Char(' ')), "copied");
         QCOMPARE(user.missing, 0);
     }
@@ -307,9 +291,9 @@ private slots:
         int count = -1;
         QVERIFY(!FileCopy(user).copyFiles(files, path("dst"), count));
         QCOMPARE(count, 1);
-        QCOMPARE(bytes(path("dst/k.mp3")), QByteArray("new song"));
-        QCOMPARE(bytes(path("dst/k.cdg")), QByteArray("new graphics"));
-        QCOMPARE(bytes(path("dst/bad.mid")), QByteArray("old bad"));
+        QCOMPARE(fileBytes(path("dst/k.mp3")), QByteArray("new song"));
+        QCOMPARE(fileBytes(path("dst/k.cdg")), QByteArray("new graphics"));
+        QCOMPARE(fileBytes(path("dst/bad.mid")), QByteArray("old bad"));
         QCOMPARE(QDir(path("dst")).entryList(QDir::Files | QDir::Hidden).size(), 3);
         QCOMPARE(user.shownOf(QStringLiteral("fourway")).first(),
             QStringLiteral("fourway|%1|esiste già, vuoi sostituirlo?|Si").arg(path("dst/k.mp3")));
