@@ -1,9 +1,11 @@
 // LIBS: deviceindex
 // Device index speed: rebuild and no-change update of a generated memory of
 // 20,000 song files of mixed formats in nested folders, growth from 5,000 to
-// 20,000 files, and a memory of 65,535 songs built without error.
-// Targets: rebuild <= 5 s, update <= 2 s, 20,000-file rebuild <= 5 x the
-// 5,000-file one, all with a warm file cache.
+// 20,000 files, reading a long playlist list, and a memory of 65,535 songs
+// built without error.
+// Targets (CPU time of the process, warm file cache): rebuild <= 0.5 s,
+// no-change update <= 0.2 s, 20,000-file rebuild <= 4.5 x the 5,000-file
+// one, a 128k-record playlist list adds <= 0.5 s to a rebuild.
 
 #include "index.h"
 
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -130,8 +133,16 @@ struct Run
 {
     bool ok = false;
     int errors = 0;
-    double seconds = 0;
+    double seconds = 0; // CPU time of the process, user and system
+    double wall = 0;
 };
+
+double cpuSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
 
 Run runOnce(const QString &root, bool rebuild)
 {
@@ -140,8 +151,10 @@ Run runOnce(const QString &root, bool rebuild)
     QObject::connect(&index, &Index::errorFromIndex, [&run](const QString &) { ++run.errors; });
     QElapsedTimer timer;
     timer.start();
+    const double cpu = cpuSeconds();
     run.ok = rebuild ? index.createIndex(root) : index.updateIndex(root);
-    run.seconds = timer.nsecsElapsed() / 1e9;
+    run.seconds = cpuSeconds() - cpu;
+    run.wall = timer.nsecsElapsed() / 1e9;
     return run;
 }
 
@@ -199,14 +212,39 @@ int main(int argc, char **argv)
     const Run small5k = median(small.path(), true);
     const Run rebuild20k = median(large.path(), true);
     const Run update20k = median(large.path(), false);
-    std::printf("rebuild, 5,000 files:          %.3f s\n", small5k.seconds);
-    std::printf("rebuild, 20,000 files:         %.3f s (target <= 5 s)\n", rebuild20k.seconds);
-    std::printf("update, nothing changed:       %.3f s (target <= 2 s)\n", update20k.seconds);
-    std::printf("growth 5,000 -> 20,000 files:  %.2f x (target <= 5 x)\n", rebuild20k.seconds / small5k.seconds);
+    std::printf("CPU time (wall time in brackets)\n");
+    std::printf("rebuild, 5,000 files:          %.3f s (%.3f s)\n", small5k.seconds, small5k.wall);
+    std::printf("rebuild, 20,000 files:         %.3f s (%.3f s), target <= 0.5 s\n", rebuild20k.seconds,
+                rebuild20k.wall);
+    std::printf("update, nothing changed:       %.3f s (%.3f s), target <= 0.2 s\n", update20k.seconds,
+                update20k.wall);
+    std::printf("growth 5,000 -> 20,000 files:  %.2f x, target <= 4.5 x\n", rebuild20k.seconds / small5k.seconds);
     check(small5k.ok && rebuild20k.ok && update20k.ok && titleCount(large.path()) == 20000, "builds succeeded with 20,000 titles");
-    check(rebuild20k.seconds <= 5.0, "rebuild within 5 s");
-    check(update20k.seconds <= 2.0, "update within 2 s");
-    check(rebuild20k.seconds <= 5.0 * small5k.seconds, "linear growth");
+    check(rebuild20k.seconds <= 0.5, "rebuild within 0.5 s");
+    check(update20k.seconds <= 0.2, "update within 0.2 s");
+    check(rebuild20k.seconds <= 4.5 * small5k.seconds, "linear growth");
+
+    // The device keeps one 32-byte record per playlist in playlist.dat; a
+    // damaged or hostile list may be long. An update reads it whole.
+    {
+        QByteArray list;
+        list.reserve(131072 * 32);
+        for (int i = 0; i < 131072; ++i) {
+            char record[32] = {};
+            qToLittleEndian(quint16(i), record);
+            list.append(record, 32);
+        }
+        QDir().mkpath(small.path() + QStringLiteral("/playlist"));
+        QFile file(small.path() + QStringLiteral("/playlist/playlist.dat"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size()) {
+            std::fprintf(stderr, "cannot write the playlist list\n");
+            return 1;
+        }
+    }
+    const Run playlists = runOnce(small.path(), true);
+    std::printf("rebuild, 5,000 files, 128k-record playlist list: %.3f s (%.3f s), target <= 0.5 s more\n",
+                playlists.seconds, playlists.wall);
+    check(playlists.ok && playlists.seconds <= small5k.seconds + 0.5, "long playlist list read in linear time");
 
     QTemporaryDir full;
     if (!full.isValid() || !makeMemory(full.path(), Index::MaxSongs, 1200)) {

@@ -8,12 +8,17 @@
 #include <QObject>
 #include <QString>
 
-#include <array>
 #include <functional>
 
 // Scans a Quenor memory (Compact Flash card or USB pen), writes the index
-// files the device reads from the memory's root and keeps the device's
-// playlists pointing at the right songs. One object serves one operation.
+// files the device reads from the memory's root, keeps the device's playlists
+// pointing at the right songs and exports the song list of a prepared memory.
+// One object serves one operation.
+//
+// The work is spread over several sources: index.cpp (the operations and the
+// build), indexscan.cpp (the walk and the renaming), indexwriters.cpp,
+// indexreader.cpp, indexplaylists.cpp and indexsongslist.cpp; the byte
+// layouts are in indexrecords.h, the reading of song files in songhead.h.
 class Index : public QObject
 {
     Q_OBJECT
@@ -28,9 +33,17 @@ public:
         RenameNoAll = 3,
     };
 
-    // Asks whether a long file or folder name may be shortened: gets the old
-    // path and the message to show, returns a RenameAnswerEnum value. The
-    // window connects it to the four-way confirmation dialog; tests script it.
+    // Sort orders of the song list, the rows of the song list dialog's box.
+    enum SortModeEnum {
+        SortByTitle = 0,
+        SortByArtist = 1,
+        SortByGenre = 2,
+    };
+
+    // Asks whether a file or folder name the device cannot use (too long, or
+    // holding characters outside IBM 850) may be changed: gets the old path
+    // and the message to show, returns a RenameAnswerEnum value. The window
+    // connects it to the four-way confirmation dialog; tests script it.
     using RenameQuestion = std::function<int(const QString &oldPath, const QString &message)>;
 
     // The 16-bit record numbers and counts of the index files describe at
@@ -40,62 +53,47 @@ public:
     explicit Index(QObject *parent = nullptr);
 
     // Without a question nobody can confirm a rename, so names stay as they
-    // are.
+    // are (and names the device cannot read are refused).
     void setRenameQuestion(RenameQuestion question);
 
-    // Whole operations.
+    // Rebuilds the whole index; true when the memory is prepared afterwards.
     bool createIndex(const QString &root);
+    // Brings an existing index up to date (a rebuild when there is none);
+    // false when the memory is not prepared afterwards or its index cannot be
+    // read.
     bool updateIndex(const QString &root);
+    // Writes the songs of a prepared memory as a semicolon-separated list
+    // sorted by SortModeEnum (other values sort by title): 1 when written, -1
+    // when the memory is not prepared, 0 when its index cannot be read or the
+    // list cannot be written. A failure leaves an existing file as it was.
+    int saveSongsList(const QString &root, const QString &file, int mode);
+
+    // Asked while an operation runs (from a progress dialog's Stop button,
+    // through the events its progress signals let through): the walk ends,
+    // nothing of the index is written, the old index stays as it was and the
+    // operation returns false.
+    void stop() { m_stopRequested = true; }
+    bool isStopped() const { return m_stopRequested; }
 
     // The memory is prepared: all fifteen index files exist.
     bool checkIndexFile() const;
+    // Reads index.idx, title.idx, artist.idx and genre.idx into songs():
+    // 0, or -1 when they cannot be read.
     int loadAllIndexFile();
-    void deleteIndex();
-    void createQuenorDir();
-    bool createPlaylistFilePath();
-    bool restorePlaylistFilePath();
 
-    // Build steps.
-    void createPathIndex();
-    void createTitleIndex();
-    void removeDeletedItems();
-    void createMp3TitleIndex();
-
-    // Scanning.
+    // The walk over the memory, one step of a build, for callers that only
+    // want to know what would be indexed.
     void scan_files(const QString &dir);
-    bool addFileToIndex(const QFileInfo &file);
+    // The path under which the file or folder is used from now on; empty
+    // when a needed rename failed.
     QString renameLongFileName(const QString &path);
     static bool checkFileExt(const QString &suffix);
-    static QString getLongFileNamePath(const QString &path);
-    static QString getShortFileNamePath(const QString &path);
-    bool setSongInfo(SongInfoIndex &entry) const;
 
-    // Writers: 0 or a count on success, -1 on failure.
-    int writePathIndex();
-    int writeOrdIndex();
-    int writeTitleIndex(const QString &name);
-    int writeArtistIndex(const QString &name);
-    int writeGenreIndex(const QString &name);
-    int writeAlphaBuffer(const QString &name);
-    // The three text indexes of one set ("" for all songs, "3" for MP3s);
-    // on failure names the file that could not be written.
-    bool writeTextIndexes(const QString &suffix, int firstProgress,
-        const std::array<int *, 3> &counts, const char *&failedFile);
-    int writeNumFile();
-    void clearAlphaBuffer();
-    void addToAlphaBuffer(const QString &text, unsigned long offset);
-
-    // State, for the callers that read an index and for checks.
+    // The memory root: cleaned, absolute, without a trailing separator.
     QString rootPath() const { return m_rootPath; }
     void setRootPath(const QString &root);
     const QList<SongInfoIndex> &songs() const { return m_songs; }
-    QList<SongInfoIndex> &songs() { return m_songs; }
-    QList<quint16> playlistNumbers() const { return m_playlistNumbers; }
     quint32 lastId() const { return m_lastId; }
-    quint32 nextId() const { return m_nextId; }
-    bool isIndexChanged() const { return m_indexChanged; }
-    int filesFoundCount() const { return m_filesFound; }
-    QByteArray alphaBuffer() const { return m_alphaBuffer; }
 
     // The fifteen index files of a prepared memory, in their fixed order.
     static QStringList indexFileNames();
@@ -110,14 +108,57 @@ signals:
 private:
     enum GroupFieldEnum { GroupArtist, GroupGenre };
 
-    QString filePath(const QString &name) const;
+    // Build steps.
+    void deleteIndex();
+    void createQuenorDir();
+    void createPathIndex();
+    void createTitleIndex();
+    void removeDeletedItems();
+    void createMp3TitleIndex();
+    // Whether the path is a regular file (links followed), with its local
+    // modification date and time as the numbers the index holds (0 and 0
+    // when they cannot be read).
+    static bool fileStatus(const QString &path, qint32 &date, qint32 &time);
+
+    // Scanning.
+    bool addFileToIndex(const QFileInfo &file);
+    static QString getLongFileNamePath(const QString &path);
+    static QString getShortFileNamePath(const QString &path);
+    bool setSongInfo(SongInfoIndex &entry) const;
+    bool askToRename(const QString &path, const QString &newPath);
+
+    // Writers: 0 or a count on success, -1 on failure.
+    int writePathIndex();
+    int writeOrdIndex();
+    int writeTitleIndex(const QString &name);
+    int writeArtistIndex(const QString &name);
+    int writeGenreIndex(const QString &name);
     int writeGroupIndex(const QString &name, GroupFieldEnum field);
+    int writeAlphaBuffer(const QString &name);
+    int writeNumFile();
+    void clearAlphaBuffer();
+    void addToAlphaBuffer(const QString &text, unsigned long offset);
+    // The three text indexes of one set ("" for all songs, "3" for MP3s);
+    // on failure names the file that could not be written.
+    bool writeTextIndexes(
+        const QString &suffix, int firstProgress, int *counts[3], QString &failedFile);
+    bool writeFile(const QString &name, const QByteArray &bytes) const;
+
+    // Reading the index back.
     int loadGroupFile(const QString &name, GroupFieldEnum field);
     SongInfoIndex *findById(quint32 id);
-    bool writeFile(const QString &name, const QByteArray &bytes) const;
-    QString playlistFile(quint16 number, const char *suffix) const;
+
+    // Playlists.
+    bool createPlaylistFilePath();
+    bool restorePlaylistFilePath();
     bool readPlaylistNumbers();
+    void clearPlaylists(const QList<quint16> &numbers);
     void clearRemovedSongsFromPlaylists();
+    QString playlistFile(quint16 number, const char *suffix) const;
+
+    QString filePath(const QString &name) const;
+    // A regular file read whole, refused when larger than maxBytes.
+    static bool readWholeFile(const QString &path, qint64 maxBytes, QByteArray &bytes);
 
     QByteArray m_alphaBuffer;
     QString m_rootPath;
@@ -142,7 +183,11 @@ private:
     bool m_rebuilding = false;
     bool m_written = false;
     bool m_refusedTooMany = false;
+    bool m_stopRequested = false;
+    // Playlists a rebuild carries over through their .pts files, and those it
+    // cannot (their records then name no song).
     QList<quint16> m_restorablePlaylists;
+    QList<quint16> m_lostPlaylists;
     // Ids of the songs an update found gone from the memory.
     QList<quint32> m_removedIds;
     RenameQuestion m_renameQuestion;

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace RemovableVolumes {
+namespace RemovableVolumes
+{
 
 QStringList mountPrefixes()
 {
@@ -40,7 +41,8 @@ QString defaultFolder()
         if (QFileInfo(prefix).isDir())
             return prefix.left(prefix.size() - 1);
     }
-    return prefixes.isEmpty() ? QDir::rootPath() : prefixes.first().left(prefixes.first().size() - 1);
+    return prefixes.isEmpty() ? QDir::rootPath()
+                              : prefixes.first().left(prefixes.first().size() - 1);
 }
 
 QString prefixOf(const QString &path)

@@ -8,7 +8,8 @@
 // /media/USER/ and /run/media/USER/. The environment variable QUENOR_VOLUMES
 // (a list separated by ':') replaces the list, so tests can use a temporary
 // folder as the place where memories appear.
-namespace RemovableVolumes {
+namespace RemovableVolumes
+{
 
 // Mount prefixes, each ending in '/'.
 QStringList mountPrefixes();

@@ -2,9 +2,13 @@
 
 #include <QTextCodec>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
-namespace {
+namespace
+{
 
 QTextCodec *ibm850()
 {
@@ -36,6 +40,14 @@ QString stringToUpper(const QString &text)
 
 QByteArray pathSortKey(const QString &path)
 {
+    if (isAscii(path)) {
+        QByteArray key = path.toLatin1();
+        for (char &c : key) {
+            if (c >= 'a' && c <= 'z')
+                c = char(c - 32);
+        }
+        return key;
+    }
     const QString upper = stringToUpper(path);
     QTextCodec *codec = ibm850();
     return codec ? codec->fromUnicode(upper) : upper.toLatin1();
@@ -101,4 +113,67 @@ bool compareGenre(const SongInfoIndex &a, const SongInfoIndex &b)
     if (c != 0)
         return c < 0;
     return QString::compare(a.title, b.title, Qt::CaseInsensitive) < 0;
+}
+
+namespace
+{
+
+// The form QString::compare(..., Qt::CaseInsensitive) compares: each
+// character case-folded.
+QString foldedKey(const QString &text)
+{
+    QString folded(text.size(), Qt::Uninitialized);
+    QChar *out = folded.data();
+    for (QChar c : text)
+        *out++ = c.toCaseFolded();
+    return folded;
+}
+
+struct SortKey {
+    QString first;
+    QString second;
+    QByteArray path;
+    qsizetype index = 0;
+};
+
+} // namespace
+
+void sortSongs(QList<SongInfoIndex> &songs, SongOrderEnum order)
+{
+    std::vector<SortKey> keys(size_t(songs.size()));
+    for (qsizetype i = 0; i < songs.size(); ++i) {
+        const SongInfoIndex &song = songs.at(i);
+        SortKey &key = keys[size_t(i)];
+        key.index = i;
+        switch (order) {
+        case SongOrderEnum::Path:
+            key.path = pathSortKey(song.path);
+            break;
+        case SongOrderEnum::Title:
+            key.first = foldedKey(song.title);
+            break;
+        case SongOrderEnum::Artist:
+            key.first = foldedKey(song.artist);
+            key.second = foldedKey(song.title);
+            break;
+        case SongOrderEnum::Genre:
+            key.first = foldedKey(song.genre);
+            key.second = foldedKey(song.title);
+            break;
+        }
+    }
+    if (order == SongOrderEnum::Path) {
+        std::stable_sort(keys.begin(), keys.end(),
+            [](const SortKey &a, const SortKey &b) { return comparePathKeys(a.path, b.path) < 0; });
+    } else {
+        std::stable_sort(keys.begin(), keys.end(), [](const SortKey &a, const SortKey &b) {
+            const int c = a.first.compare(b.first);
+            return c != 0 ? c < 0 : a.second.compare(b.second) < 0;
+        });
+    }
+    QList<SongInfoIndex> sorted;
+    sorted.reserve(songs.size());
+    for (const SortKey &key : keys)
+        sorted.append(std::move(songs[key.index]));
+    songs = std::move(sorted);
 }

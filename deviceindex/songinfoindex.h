@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
 // One song of a device memory as the index files describe it.
-struct SongInfoIndex
-{
+struct SongInfoIndex {
     // Marks an entry whose file has gone from the memory, and a playlist
     // record that names no song.
     static constexpr quint32 NoId = 0xFFFFFFFFu;
@@ -56,3 +56,8 @@ int comparePathKeys(const QByteArray &a, const QByteArray &b);
 
 // Path order on the texts themselves (same result as compareByPath).
 int comparePaths(const QString &a, const QString &b);
+
+// Sorts songs in one of the orders above, stable, with each song's key made
+// once rather than at every comparison.
+enum class SongOrderEnum { Path, Title, Artist, Genre };
+void sortSongs(QList<SongInfoIndex> &songs, SongOrderEnum order);

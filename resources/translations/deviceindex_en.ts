@@ -23,5 +23,29 @@
         <source>File non importato, path troppo lungo: </source>
         <translation>File not imported, path too long: </translation>
     </message>
+    <message>
+        <source>File non importato, caratteri non ammessi nel nome: </source>
+        <translation>File not imported, characters not allowed in the name: </translation>
+    </message>
+    <message>
+        <source>Impossibile mantenere la playlist %1</source>
+        <translation>Playlist %1 could not be kept</translation>
+    </message>
+    <message>
+        <source>TITOLO</source>
+        <translation>TITLE</translation>
+    </message>
+    <message>
+        <source>ARTISTA</source>
+        <translation>ARTIST</translation>
+    </message>
+    <message>
+        <source>GENERE</source>
+        <translation>GENRE</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>FILE</translation>
+    </message>
 </context>
 </TS>

@@ -1,12 +1,16 @@
 #include "index.h"
+#include "indexrecords.h"
 #include "memorybuilder.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
+
 using M = MemoryBuilder;
 
-namespace {
+namespace
+{
 
 // Records written from the device's file layouts, not from the engine's code.
 QByteArray songRecord(quint32 id, const QByteArray &title, quint8 bpm, quint8 flags)
@@ -16,7 +20,8 @@ QByteArray songRecord(quint32 id, const QByteArray &title, quint8 bpm, quint8 fl
 
 QByteArray groupHeader(quint16 previous, quint16 own, const QByteArray &key)
 {
-    return M::bigEndian32(quint32(previous) << 16 | own) + key.leftJustified(26, '\0') + QByteArray::fromHex("00ff");
+    return M::bigEndian32(quint32(previous) << 16 | own) + key.leftJustified(26, '\0')
+        + QByteArray::fromHex("00ff");
 }
 
 // First-letter table: big-endian offsets for the characters 0x20 to 0x5F.
@@ -35,12 +40,21 @@ class TestIndexFiles : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void smallMemory_data();
     void smallMemory();
-    void memoryWithoutMp3();
-    void firstLetterTable_data();
-    void firstLetterTable();
+    void epochDate();
+    void textFields_data();
+    void textFields();
+    void firstLetterTableEnds();
 };
+
+void TestIndexFiles::initTestCase()
+{
+    // Dates and times are local; fixed here so that expected digits hold.
+    qputenv("TZ", "UTC");
+    tzset();
+}
 
 void TestIndexFiles::smallMemory_data()
 {
@@ -50,7 +64,10 @@ void TestIndexFiles::smallMemory_data()
     // stem), /POP1.MID, /POP2.MID, then the 45-character MP3 path.
     const QByteArray alpha = songRecord(1, "ALPHA", 120, 0x08); // MIDI with markers
     const QByteArray y1999 = songRecord(2, "1999", 0, 0x00);
-    const QByteArray eclair = songRecord(0, "\xc9" "CLAIR", 98, 0x0B); // "_MF4" with markers
+    const QByteArray eclair = songRecord(0,
+        "\xc9"
+        "CLAIR",
+        98, 0x0B); // "_MF4" with markers
     const QByteArray beta = songRecord(3, "BETA", 0, 0x01); // MP3
     const QByteArray artist = "ABCDEFGHIJKLMNOPQRSTUVWXYZ"; // fills the whole key field
     // Path in IBM 850 (é is 0x82), 46 bytes zero-padded, date and time digits.
@@ -58,27 +75,30 @@ void TestIndexFiles::smallMemory_data()
         return M::bigEndian32(id) + path.leftJustified(46, '\0') + "20240302090507";
     };
     QTest::newRow("index.idx") << "index.idx"
-                               << path(0, "/Pop1/Caf\x82.mf4") + path(1, "/POP1.MID") + path(2, "/POP2.MID")
-                                      + path(3, "/SONGS/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCD123.MP3");
+                               << path(0, "/Pop1/Caf\x82.mf4") + path(1, "/POP1.MID")
+            + path(2, "/POP2.MID") + path(3, "/SONGS/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCD123.MP3");
     // Path order compares the upper-cased IBM 850 bytes: '.' before '/'.
     QTest::newRow("ordfile.idx") << "ordfile.idx" << QByteArray::fromHex("0100000002000300");
     QTest::newRow("title.idx") << "title.idx" << y1999 + alpha + beta + eclair;
-    QTest::newRow("atitle.idx") << "atitle.idx" << alphaTable({{'1', 0}, {'A', 32}, {'B', 64}});
+    QTest::newRow("atitle.idx") << "atitle.idx"
+                                << alphaTable({ { '1', 0 }, { 'A', 32 }, { 'B', 64 } });
     QTest::newRow("artist.idx") << "artist.idx"
-                                << groupHeader(0, 1, "") + beta + groupHeader(1, 1, "<UNKNOWN>") + y1999
-                                       + groupHeader(1, 2, artist) + alpha + eclair;
-    QTest::newRow("aartist.idx") << "aartist.idx" << alphaTable({{'<', 64}, {'A', 128}});
+                                << groupHeader(0, 1, "") + beta + groupHeader(1, 1, "<UNKNOWN>")
+            + y1999 + groupHeader(1, 2, artist) + alpha + eclair;
+    QTest::newRow("aartist.idx") << "aartist.idx" << alphaTable({ { '<', 64 }, { 'A', 128 } });
     QTest::newRow("genre.idx") << "genre.idx"
-                               << groupHeader(0, 1, "<UNKNOWN>") + beta + groupHeader(1, 2, "POP") + y1999 + alpha
-                                      + groupHeader(2, 1, "ROCK") + eclair;
-    QTest::newRow("agenre.idx") << "agenre.idx" << alphaTable({{'<', 0}, {'P', 64}, {'R', 160}});
+                               << groupHeader(0, 1, "<UNKNOWN>") + beta + groupHeader(1, 2, "POP")
+            + y1999 + alpha + groupHeader(2, 1, "ROCK") + eclair;
+    QTest::newRow("agenre.idx") << "agenre.idx"
+                                << alphaTable({ { '<', 0 }, { 'P', 64 }, { 'R', 160 } });
     QTest::newRow("title3.idx") << "title3.idx" << beta;
-    QTest::newRow("atitle3.idx") << "atitle3.idx" << alphaTable({{'B', 0}});
+    QTest::newRow("atitle3.idx") << "atitle3.idx" << alphaTable({ { 'B', 0 } });
     QTest::newRow("artist3.idx") << "artist3.idx" << groupHeader(0, 1, "") + beta;
     QTest::newRow("aartist3.idx") << "aartist3.idx" << alphaTable({});
     QTest::newRow("genre3.idx") << "genre3.idx" << groupHeader(0, 1, "<UNKNOWN>") + beta;
-    QTest::newRow("agenre3.idx") << "agenre3.idx" << alphaTable({{'<', 0}});
-    QTest::newRow("fsinfos.idx") << "fsinfos.idx" << QByteArray::fromHex("040003000300010001000100");
+    QTest::newRow("agenre3.idx") << "agenre3.idx" << alphaTable({ { '<', 0 } });
+    QTest::newRow("fsinfos.idx") << "fsinfos.idx"
+                                 << QByteArray::fromHex("040003000300010001000100");
 }
 
 void TestIndexFiles::smallMemory()
@@ -89,51 +109,66 @@ void TestIndexFiles::smallMemory()
     MemoryBuilder memory(dir.path());
     const QDateTime time(QDate(2024, 3, 2), QTime(9, 5, 7));
     const QByteArray artist = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    QVERIFY(!memory.write(QStringLiteral("POP1.MID"), M::midiFile({M::metaEvent(0x03, "Alpha"), M::tagEvent(2, artist),
-                          M::tagEvent(1, "Pop"), M::tempoEvent(500000), M::metaEvent(0x06, "Intro")}), time).isEmpty());
-    QVERIFY(!memory.write(QStringLiteral("POP2.MID"), M::midiFile({M::metaEvent(0x03, "1999"), M::tagEvent(1, "pop")}), time)
-                 .isEmpty());
-    QVERIFY(!memory.write(QString::fromUtf8("Pop1/Café.mf4"), M::indexedContainer("_MF4", "\xc9" "clair", artist, "Rock", 98, 1),
-                          time).isEmpty());
-    QVERIFY(!memory.write(QStringLiteral("SONGS/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCD123.MP3"),
-                          M::mp3File({M::id3Frame("TIT2", "Beta"), M::id3Frame("TPE1", "")}), time).isEmpty());
+    QVERIFY(memory.add(QStringLiteral("POP1.MID"),
+        M::midiFile({ M::metaEvent(0x03, "Alpha"), M::tagEvent(2, artist), M::tagEvent(1, "Pop"),
+            M::tempoEvent(500000), M::metaEvent(0x06, "Intro") }),
+        time));
+    QVERIFY(memory.add(QStringLiteral("POP2.MID"),
+        M::midiFile({ M::metaEvent(0x03, "1999"), M::tagEvent(1, "pop") }), time));
+    QVERIFY(memory.add(QString::fromUtf8("Pop1/Café.mf4"),
+        M::indexedContainer("_MF4",
+            "\xc9"
+            "clair",
+            artist, "Rock", 98, 1),
+        time));
+    QVERIFY(memory.add(QStringLiteral("SONGS/ABCDEFGH/ABCDEFGH/ABCDEFGH/ABCD123.MP3"),
+        M::mp3File({ M::id3Frame("TIT2", "Beta"), M::id3Frame("TPE1", "") }), time));
     QVERIFY(Index().createIndex(dir.path()));
     QCOMPARE(memory.read(file).toHex(' '), expected.toHex(' '));
 }
 
-void TestIndexFiles::memoryWithoutMp3()
+void TestIndexFiles::epochDate()
 {
+    // A file dated at the epoch has a real date, and an update finds it unchanged.
     QTemporaryDir dir;
     MemoryBuilder memory(dir.path());
-    QVERIFY(memory.songs("a.mid") && Index().createIndex(dir.path()));
-    for (const char *name : {"title3.idx", "artist3.idx", "genre3.idx"})
-        QCOMPARE(memory.read(QString::fromLatin1(name)), QByteArray());
-    for (const char *name : {"atitle3.idx", "aartist3.idx", "agenre3.idx"})
-        QCOMPARE(memory.read(QString::fromLatin1(name)), QByteArray(256, '\xff'));
-    QCOMPARE(memory.read(QStringLiteral("fsinfos.idx")), QByteArray::fromHex("010001000100000000000000"));
-    QVERIFY(QFileInfo(memory.absolute(QStringLiteral("sfx"))).isDir());
-    QVERIFY(QFileInfo(memory.absolute(QStringLiteral("bridge"))).isDir());
+    QVERIFY(memory.add(QStringLiteral("a.mid"), M::midiFile({}), QDateTime::fromSecsSinceEpoch(0)));
+    QVERIFY(Index().createIndex(dir.path()));
+    QCOMPARE(memory.read(QStringLiteral("index.idx")).mid(50), QByteArray("19700101000000"));
+    const auto before = memory.snapshot();
+    QVERIFY(Index().updateIndex(dir.path()));
+    QCOMPARE(memory.snapshot(), before);
 }
 
-void TestIndexFiles::firstLetterTable_data()
+void TestIndexFiles::textFields_data()
 {
-    QTest::addColumn<QString>("texts");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("first offset per letter stays") << "Alpha apple Bravo" << alphaTable({{'A', 0}, {'B', 64}});
-    QTest::newRow("space and underscore end the table") << " x|_y" << alphaTable({{' ', 0}, {'_', 32}});
-    QTest::newRow("characters above the table") << QString::fromUtf8("`a {b ~c égal ßx") << alphaTable({});
-    QTest::newRow("empty text") << "|z" << alphaTable({{'Z', 32}});
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("one ? per character") << QString::fromUtf8("A🎵B€") << QByteArray("A?B?");
+    QTest::newRow("26 after a wide character") << QString::fromUtf8("🎵BCDEFGHIJKLMNOPQRSTUVWXYZ0")
+                                               << QByteArray("?BCDEFGHIJKLMNOPQRSTUVWXYZ");
 }
 
-void TestIndexFiles::firstLetterTable()
+void TestIndexFiles::textFields()
 {
-    QFETCH(QString, texts);
-    Index index;
-    index.clearAlphaBuffer();
-    unsigned long offset = 0;
-    for (const QString &text : texts.split(texts.contains(QLatin1Char('|')) ? QLatin1Char('|') : QLatin1Char(' ')))
-        index.addToAlphaBuffer(text, std::exchange(offset, offset + 32));
-    QTEST(index.alphaBuffer(), "expected");
+    QFETCH(QString, text);
+    QFETCH(QByteArray, field);
+    SongInfoIndex song;
+    song.title = text;
+    QCOMPARE(IndexRecords::encodeSongRecord(song).mid(4, 26), field.leftJustified(26, '\0'));
+    QCOMPARE(IndexRecords::encodeGroupHeader(0, 0, text).mid(4, 26), field.leftJustified(26, '\0'));
+    QCOMPARE(IndexRecords::encodePlaylistPath(text).left(26), field.leftJustified(26, '\0'));
+}
+
+void TestIndexFiles::firstLetterTableEnds()
+{
+    // Space and underscore are the first and last slots; what lies beyond
+    // them, before or after upper-casing, has none.
+    QByteArray table = IndexRecords::emptyAlphaTable();
+    quint32 offset = 0;
+    for (const char *text : { " x", "_y", "`a", "{b", "\xc3\xa9gal", "", "_z" })
+        IndexRecords::addToAlphaTable(table, QString::fromUtf8(text), offset += 32);
+    QCOMPARE(table, alphaTable({ { ' ', 32 }, { '_', 64 } }));
 }
 
 QTEST_GUILESS_MAIN(TestIndexFiles)

@@ -12,7 +12,7 @@ private slots:
     void prefixesEndInSlash()
     {
         QCOMPARE(RemovableVolumes::mountPrefixes(),
-                 QStringList({QStringLiteral("/Volumes/"), QStringLiteral("/media/anna/")}));
+            QStringList({ QStringLiteral("/Volumes/"), QStringLiteral("/media/anna/") }));
     }
 
     void systemDisk_data()
@@ -43,9 +43,9 @@ private slots:
     {
         qputenv("QUENOR_VOLUMES", "/media/:/media/anna/");
         QCOMPARE(RemovableVolumes::volumeRoot(QStringLiteral("/media/anna/CARD/x")),
-                 QStringLiteral("/media/anna/CARD"));
+            QStringLiteral("/media/anna/CARD"));
         QCOMPARE(RemovableVolumes::volumeRoot(QStringLiteral("/media/CARD/x")),
-                 QStringLiteral("/media/CARD"));
+            QStringLiteral("/media/CARD"));
     }
 };
 

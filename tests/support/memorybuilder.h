@@ -15,10 +15,20 @@ public:
     QString root() const { return m_root; }
     QString absolute(const QString &relPath) const;
     // Returns the absolute path, empty on failure.
-    QString write(const QString &relPath, const QByteArray &bytes, const QDateTime &modified = QDateTime());
+    QString write(
+        const QString &relPath, const QByteArray &bytes, const QDateTime &modified = QDateTime());
+    // The same, true when written.
+    bool add(
+        const QString &relPath, const QByteArray &bytes, const QDateTime &modified = QDateTime())
+    {
+        return !write(relPath, bytes, modified).isEmpty();
+    }
     // MIDI files titled with their own path; paths UTF-8, space-separated.
     bool songs(const char *relPaths);
-    static QStringList words(const char *text) { return QString::fromUtf8(text).split(QLatin1Char(' ')); }
+    static QStringList words(const char *text)
+    {
+        return QString::fromUtf8(text).split(QLatin1Char(' '));
+    }
     QByteArray read(const QString &relPath) const;
     bool exists(const QString &relPath) const;
     bool mkdir(const QString &relPath) const;
@@ -30,16 +40,17 @@ public:
     // Format 0 MIDI file: one track holding the events and end of track.
     static QByteArray midiFile(const QList<QByteArray> &events);
     static QByteArray metaEvent(quint8 type, const QByteArray &payload); // 00 FF type len payload
-    static QByteArray tagEvent(quint8 subType, const QByteArray &payload); // 00 FF 4B len+1 subType payload
+    static QByteArray tagEvent(
+        quint8 subType, const QByteArray &payload); // 00 FF 4B len+1 subType payload
     static QByteArray tempoEvent(quint32 microsPerQuarter); // 00 FF 51 03 tttttt
     // The display's second text line: F0 len 00 20 24 00 05 text 00 00 F7.
     static QByteArray secondLineEvent(const QByteArray &text);
     // Magic, a 512-byte header (1024 for "_MF5") holding bpm at 38, title
     // 138, markers 201, artist 234 and genre 266, then the stream.
-    static QByteArray indexedContainer(const QByteArray &magic, const QByteArray &title, const QByteArray &artist,
-                                       const QByteArray &genre, quint8 bpm, quint8 markers);
-    // ID3v2.3 text frame: id, size (text + 1), flags 00 00, encoding 00, text.
-    static QByteArray id3Frame(const QByteArray &id, const QByteArray &text);
+    static QByteArray indexedContainer(const QByteArray &magic, const QByteArray &title,
+        const QByteArray &artist, const QByteArray &genre, quint8 bpm, quint8 markers);
+    // ID3v2.3 text frame: id, size (text + 1), flags 00 00, encoding, text.
+    static QByteArray id3Frame(const QByteArray &id, const QByteArray &text, quint8 encoding = 0);
     // "ID3" 03 00 00, synchsafe size, frames, padding, audio bytes.
     static QByteArray mp3File(const QList<QByteArray> &frames, int padding = 16);
     static QByteArray bigEndian32(quint32 value);
