@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QByteArray now = memory.read(MemoryBuilder::playlistName(it.key(), "dat"));
         Fuzz::require(now.size() == old.size(), "a playlist changed its size");
         for (qsizetype at = 0; at < old.size(); at += Record) {
-            if (at + 4 > old.size()) {
+            if (at + Record > old.size()) {
                 Fuzz::require(now.mid(at) == old.mid(at), "a playlist's incomplete tail changed");
                 break;
             }
