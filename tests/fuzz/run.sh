@@ -33,7 +33,7 @@ for target in "${targets[@]}"; do
         -dict="$here/$target.dict" -artifact_prefix="$artifacts/$target-" \
         -print_final_stats=1 "$corpus" "$seeds/$target" >"$log" 2>&1
     status=$?
-    grep -E '^#[0-9]+ +DONE' "$log" | tail -1
+    grep -E '^#[0-9]+[[:space:]]' "$log" | tail -1
     grep -E 'stat::(number_of_executed_units|average_exec_per_sec)' "$log"
     if [ $status -ne 0 ]; then
         failed=1
