@@ -106,7 +106,7 @@ void TestIndexScan::songInfo_data()
         "SONG|\xc9TE|<UNKNOWN>", { 0, 1, 0 });
     row("mp3 utf-16be and utf-8", "s.mp3",
         M::mp3File({ M::id3Frame("TIT2", QByteArray::fromHex("0041d83cdfb50042"), 2),
-            M::id3Frame("TCON", "Perch\xc3\xa9 \xe2\x82\xac", 3) }),
+            M::id3Frame("TCON", QByteArray("Perch\xc3\xa9 \xe2\x82\xac\0junk", 16), 3) }),
         "A?B|<UNKNOWN>|PERCH\xc9 ?", { 0, 1, 0 });
     row("mp3 utf-8 cut at 26 characters", "s.mp3",
         M::mp3File({ M::id3Frame("TIT2", QByteArray("\xc3\xa9").repeated(30), 3) }),
