@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // The same object again, now for the input as plain data (a block of
-    // no data is refused by design: no song is empty).
+    // no data is refused: no song is empty).
     if (input.isEmpty())
         return 0;
     QByteArray block;
