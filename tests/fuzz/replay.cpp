@@ -21,8 +21,6 @@ int main(int argc, char **argv)
     const int seedCount = int(inputs.size());
     const QDir dir(QStringLiteral(QUENOR_SOURCE_DIR "/tests/fuzz/regressions/") + target);
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
-        if (name.endsWith(QLatin1String(".md")))
-            continue;
         QFile file(dir.filePath(name));
         if (!file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
