@@ -28,18 +28,28 @@ void quiet()
 
 namespace
 {
+// Made on first use; lives until removeScratch() (libFuzzer ends the
+// process without it: its runner gives it a temporary folder of its own).
+QTemporaryDir *scratchFolder = nullptr;
+
 QTemporaryDir &scratch()
 {
-    // Lives as long as the process; libFuzzer may end with exit().
-    static QTemporaryDir *dir = new QTemporaryDir;
-    require(dir->isValid(), "scratch folder could not be made");
-    return *dir;
+    if (!scratchFolder)
+        scratchFolder = new QTemporaryDir;
+    require(scratchFolder->isValid(), "scratch folder could not be made");
+    return *scratchFolder;
 }
 } // namespace
 
 QString scratchDir()
 {
     return scratch().path();
+}
+
+void removeScratch()
+{
+    delete scratchFolder;
+    scratchFolder = nullptr;
 }
 
 void clearScratch()

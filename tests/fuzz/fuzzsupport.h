@@ -25,6 +25,8 @@ void quiet();
 // A private scratch folder for the process, emptied on request.
 QString scratchDir();
 void clearScratch();
+// Removes the scratch folder (at the end of a replay).
+void removeScratch();
 // Writes bytes to a file under the scratch folder and returns its path.
 QString writeScratch(const QString &name, const QByteArray &bytes);
 QByteArray readFile(const QString &path);

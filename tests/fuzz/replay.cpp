@@ -35,6 +35,7 @@ int main(int argc, char **argv)
     for (const QByteArray &input : std::as_const(inputs))
         LLVMFuzzerTestOneInput(
             reinterpret_cast<const uint8_t *>(input.constData()), size_t(input.size()));
+    Fuzz::removeScratch();
     std::printf("%s: %d seeds and %d regression inputs replayed\n", qPrintable(target), seedCount,
         int(inputs.size()) - seedCount);
     return 0;

@@ -20,8 +20,13 @@ artifacts="$build/fuzz-artifacts"
 rm -rf "$seeds"
 "$bin/fuzz_seeds" "$seeds" || exit 1
 mkdir -p "$artifacts"
-# The targets lay out song files and memories for every input: in memory.
-[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
+# The targets lay out song files and memories for every input: in memory
+# where there is room, in a folder removed at the end.
+tmproot=/tmp
+[ -d /dev/shm ] && [ -w /dev/shm ] && tmproot=/dev/shm
+TMPDIR=$(mktemp -d "$tmproot/quenor-fuzz.XXXXXX") || exit 1
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
 
 failed=0
 for target in "${targets[@]}"; do
