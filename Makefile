@@ -1,14 +1,17 @@
 # Quenor PC: the two everyday commands.
 #   make run    installs what is missing, builds and starts the program
 #   make test   installs what is missing, builds and runs every test (ctest)
-# Also: make build, make bench, make screenshot, make clean.
+# Also: make build, make bench, make fuzz, make screenshot, make clean.
 
 BUILD_DIR  ?= build
 ASAN_DIR   ?= build-asan
+FUZZ_DIR   ?= build-fuzz
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all deps configure build run test test-asan bench screenshot install clean
+.PHONY: all deps configure build run test test-asan fuzz bench screenshot install clean
 
 all: build
 
@@ -32,13 +35,21 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-asan
 
-# The display-free libraries (song files, device index) and their tests,
-# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every test again under AddressSanitizer (leak checks included) and
+# UndefinedBehaviorSanitizer.
 test-asan: deps
 	cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
-	    -DQUENOR_SANITIZE=ON -DQUENOR_CORE_ONLY=ON -DQUENOR_BUILD_BENCH=OFF
+	    -DQUENOR_SANITIZE=ON -DQUENOR_BUILD_BENCH=OFF
 	cmake --build $(ASAN_DIR) -j $(JOBS)
-	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L core
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The parsers of outside bytes under libFuzzer (clang, its own build folder),
+# each target for FUZZ_SECONDS: make fuzz FUZZ_SECONDS=600
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENOR_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	bash tests/fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do \
@@ -66,4 +77,4 @@ install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

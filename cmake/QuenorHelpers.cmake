@@ -32,7 +32,7 @@ function(quenor_add_test)
         LABELS "${ARG_LABELS}"
         WORKING_DIRECTORY ${sandbox}/work
         TIMEOUT 600
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${sandbox}/home;XDG_CONFIG_HOME=${sandbox}/config;XDG_DATA_HOME=${sandbox}/data;QUENOR_VOLUMES=${sandbox}/volumes;ASAN_OPTIONS=detect_leaks=0")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${sandbox}/home;XDG_CONFIG_HOME=${sandbox}/config;XDG_DATA_HOME=${sandbox}/data;QUENOR_VOLUMES=${sandbox}/volumes")
 endfunction()
 
 # quenor_add_folder_tests(LIBS ... LABELS ...)

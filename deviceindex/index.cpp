@@ -118,9 +118,16 @@ bool Index::createIndex(const QString &root)
     m_indexChanged = false;
     m_written = false;
     m_refusedTooMany = false;
+    m_playlistWriteFailed = false;
     m_removedIds.clear();
 
     m_playlistsConverted = createPlaylistFilePath();
+    // A playlist without its .pts file would be lost: leave everything as it is.
+    if (m_playlistWriteFailed) {
+        qWarning() << "[Index::createIndex] WARNING: a playlist cannot be carried over, index left "
+                      "as it was !!!";
+        return false;
+    }
 
     m_lastId = SongInfoIndex::NoId;
     m_nextId = 0;
@@ -158,11 +165,20 @@ bool Index::updateIndex(const QString &root)
     m_indexChanged = false;
     m_written = false;
     m_refusedTooMany = false;
+    m_playlistWriteFailed = false;
     m_rebuilding = false;
     m_removedIds.clear();
 
     // An update keeps every id, so the playlists stay valid as they are
-    // except where they name a song that is gone.
+    // except where they name a song that is gone. Their .pts files are still
+    // written: should the update fail halfway and leave no index, the
+    // rebuild that follows carries the playlists over through them.
+    createPlaylistFilePath();
+    if (m_playlistWriteFailed) {
+        qWarning() << "[Index::updateIndex] WARNING: a playlist cannot be written, index left as "
+                      "it was !!!";
+        return false;
+    }
     m_playlistsConverted = false;
     m_playlistNumbers.clear();
     m_restorablePlaylists.clear();
@@ -183,10 +199,8 @@ bool Index::updateIndex(const QString &root)
         qWarning() << "[Index::updateIndex] WARNING: stopped, index left as it was !!!";
         return false;
     }
-    if (m_written)
-        clearRemovedSongsFromPlaylists();
     createQuenorDir();
-    return !m_refusedTooMany && checkIndexFile();
+    return !m_refusedTooMany && !m_playlistWriteFailed && checkIndexFile();
 }
 
 bool Index::checkIndexFile() const
@@ -251,8 +265,16 @@ void Index::createPathIndex()
     }
     emit progressValueChanged(10);
 
-    if (m_rebuilding)
+    if (m_rebuilding) {
         deleteIndex();
+    } else if (!clearRemovedSongsFromPlaylists()) {
+        // Before the index changes, so that the old one stays and the next
+        // update lets go of the same songs again.
+        m_playlistWriteFailed = true;
+        qWarning() << "[Index::createPathIndex] WARNING: a playlist cannot be written, index left "
+                      "as it was !!!";
+        return;
+    }
 
     auto failed = [this](const QString &file) {
         qWarning() << "[Index::createPathIndex] WARNING: writing" << file
@@ -262,9 +284,13 @@ void Index::createPathIndex()
 
     if (writeOrdIndex() < 0)
         return failed(QStringLiteral("ordfile.idx"));
-    if (m_playlistsConverted)
-        restorePlaylistFilePath();
-    clearPlaylists(m_lostPlaylists);
+    // A playlist left with the old ids would name other songs under the new
+    // index: stop as for any file that cannot be written. Its .pts file
+    // stays, so the next rebuild carries it over.
+    if (m_playlistsConverted && !restorePlaylistFilePath())
+        return failed(QStringLiteral("playlist"));
+    if (!clearPlaylists(m_lostPlaylists))
+        return failed(QStringLiteral("playlist"));
     if (writePathIndex() < 0)
         return failed(QStringLiteral("index.idx"));
     emit progressValueChanged(20);

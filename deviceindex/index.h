@@ -98,6 +98,15 @@ public:
     // The fifteen index files of a prepared memory, in their fixed order.
     static QStringList indexFileNames();
 
+    // Test seam: the write of an index or playlist file with this number,
+    // counted from 1 from this call on, fails as on a full memory; 0 (the
+    // default) turns it off. writesCountedForTesting() tells how many writes
+    // were counted since.
+    static void setFailingWriteForTesting(int number);
+    static int writesCountedForTesting();
+    // Counts one write for the seam: false when it is the one to fail.
+    static bool writeGoesThrough();
+
 signals:
     void fileFoundChanged(int filesFound);
     void progressMaxSetup(int maximum);
@@ -152,8 +161,9 @@ private:
     bool createPlaylistFilePath();
     bool restorePlaylistFilePath();
     bool readPlaylistNumbers();
-    void clearPlaylists(const QList<quint16> &numbers);
-    void clearRemovedSongsFromPlaylists();
+    // Both false when a playlist could not be written.
+    bool clearPlaylists(const QList<quint16> &numbers);
+    bool clearRemovedSongsFromPlaylists();
     QString playlistFile(quint16 number, const char *suffix) const;
 
     QString filePath(const QString &name) const;
@@ -183,6 +193,8 @@ private:
     bool m_rebuilding = false;
     bool m_written = false;
     bool m_refusedTooMany = false;
+    // A playlist file could not be written: the operation fails.
+    bool m_playlistWriteFailed = false;
     bool m_stopRequested = false;
     // Playlists a rebuild carries over through their .pts files, and those it
     // cannot (their records then name no song).

@@ -25,7 +25,8 @@ constexpr qint64 MaxPlaylistBytes = 16 * 1024 * 1024;
 bool saveWhole(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+        && Index::writeGoesThrough() && file.commit())
         return true;
     qWarning() << "[Index::playlists] WARNING: cannot write" << path;
     file.cancelWriting();
@@ -98,10 +99,12 @@ bool Index::createPlaylistFilePath()
                 = findById(getBigEndian32(dat.constData() + i * PlaylistRecordSize));
             pts += encodePlaylistPath(entry ? entry->path : QString());
         }
-        if (saveWhole(playlistFile(number, "pts"), pts))
+        if (saveWhole(playlistFile(number, "pts"), pts)) {
             m_restorablePlaylists.append(number);
-        else
-            m_lostPlaylists.append(number);
+        } else {
+            m_playlistWriteFailed = true;
+            return false;
+        }
     }
     return !m_restorablePlaylists.isEmpty();
 }
@@ -139,8 +142,9 @@ bool Index::restorePlaylistFilePath()
     return allDone;
 }
 
-void Index::clearPlaylists(const QList<quint16> &numbers)
+bool Index::clearPlaylists(const QList<quint16> &numbers)
 {
+    bool allDone = true;
     for (quint16 number : numbers) {
         QByteArray dat;
         if (!readWholeFile(playlistFile(number, "dat"), MaxPlaylistBytes, dat))
@@ -158,16 +162,20 @@ void Index::clearPlaylists(const QList<quint16> &numbers)
                    << "cannot be carried over the rebuild";
         if (saveWhole(playlistFile(number, "dat"), dat))
             emit errorFromIndex(tr("Impossibile mantenere la playlist %1").arg(number));
+        else
+            allDone = false;
     }
+    return allDone;
 }
 
-void Index::clearRemovedSongsFromPlaylists()
+bool Index::clearRemovedSongsFromPlaylists()
 {
     // A later update gives the highest id again once its song is gone, so a
     // playlist record still naming a removed song would come to play another
     // one: such records name no song from now on.
     if (m_removedIds.isEmpty() || !readPlaylistNumbers())
-        return;
+        return true;
+    bool allDone = true;
     std::sort(m_removedIds.begin(), m_removedIds.end());
     for (quint16 number : std::as_const(m_playlistNumbers)) {
         QByteArray dat;
@@ -182,7 +190,8 @@ void Index::clearRemovedSongsFromPlaylists()
                 changed = true;
             }
         }
-        if (changed)
-            saveWhole(playlistFile(number, "dat"), dat);
+        if (changed && !saveWhole(playlistFile(number, "dat"), dat))
+            allDone = false;
     }
+    return allDone;
 }

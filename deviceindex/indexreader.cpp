@@ -30,7 +30,8 @@ bool Index::readWholeFile(const QString &path, qint64 maxBytes, QByteArray &byte
         return false;
     if (file.size() > maxBytes)
         return false;
-    bytes = file.read(maxBytes + 1);
+    // Only what is there: a buffer of maxBytes would be set up for nothing.
+    bytes = file.read(file.size() + 1);
     return bytes.size() <= maxBytes;
 }
 

@@ -12,6 +12,28 @@
 
 using namespace IndexRecords;
 
+namespace
+{
+int failingWrite = 0;
+int writesCounted = 0;
+} // namespace
+
+void Index::setFailingWriteForTesting(int number)
+{
+    failingWrite = number;
+    writesCounted = 0;
+}
+
+int Index::writesCountedForTesting()
+{
+    return writesCounted;
+}
+
+bool Index::writeGoesThrough()
+{
+    return failingWrite <= 0 || ++writesCounted != failingWrite;
+}
+
 bool Index::writeFile(const QString &name, const QByteArray &bytes) const
 {
     const QString path = filePath(name);
@@ -20,7 +42,7 @@ bool Index::writeFile(const QString &name, const QByteArray &bytes) const
         qWarning() << "[Index::writeFile] WARNING: cannot create" << path;
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    if (file.write(bytes) != bytes.size() || !writeGoesThrough() || !file.commit()) {
         qWarning() << "[Index::writeFile] WARNING: cannot write" << path;
         file.cancelWriting();
         return false;

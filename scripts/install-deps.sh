@@ -11,6 +11,7 @@ PACKAGES=(
   sqlite3
   xvfb xauth imagemagick fonts-dejavu-core
   python3-mutagen python3-mido
+  clang libclang-rt-14-dev
 )
 
 missing=()

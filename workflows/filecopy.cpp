@@ -13,6 +13,18 @@ namespace
 // Song files reach tens of megabytes: copied in pieces of this size.
 const qint64 copyChunk = 1 << 20;
 
+int failingWrite = 0;
+int writesCounted = 0;
+
+// Writes the piece whole; false on a short write, or when the test seam
+// makes this one fail.
+bool writePiece(QSaveFile &out, const QByteArray &piece)
+{
+    if (failingWrite > 0 && ++writesCounted == failingWrite)
+        return false;
+    return out.write(piece) == piece.size();
+}
+
 QString quoted(const QString &path)
 {
     return QLatin1Char('"') + path + QLatin1Char('"');
@@ -32,6 +44,17 @@ QString FileCopy::companionPath(const QString &path)
         QStringLiteral(".cdg"));
 }
 
+void FileCopy::setFailingWriteForTesting(int number)
+{
+    failingWrite = number;
+    writesCounted = 0;
+}
+
+int FileCopy::writesCountedForTesting()
+{
+    return writesCounted;
+}
+
 bool FileCopy::copyOne(const QString &source, const QString &target)
 {
     QFile in(source);
@@ -48,14 +71,17 @@ bool FileCopy::copyOne(const QString &source, const QString &target)
                                     .arg(quoted(target), out.errorString());
         return false;
     }
+    bool written = true;
     while (!in.atEnd()) {
         const QByteArray piece = in.read(copyChunk);
         if (piece.isEmpty() && in.error() != QFileDevice::NoError)
             break;
-        if (out.write(piece) != piece.size())
+        if (!writePiece(out, piece)) {
+            written = false;
             break;
+        }
     }
-    if (in.error() != QFileDevice::NoError || out.error() != QFileDevice::NoError) {
+    if (!written || in.error() != QFileDevice::NoError || out.error() != QFileDevice::NoError) {
         qWarning().noquote() << QStringLiteral("[copyFiles] WARNING: copy of %1 failed: %2")
                                     .arg(quoted(source),
                                         in.error() != QFileDevice::NoError ? in.errorString()

@@ -31,6 +31,12 @@ public:
     // whole copy is on disk.
     static bool copyOne(const QString &source, const QString &target);
 
+    // Test seam: the write with this number, counted from 1 over all copies
+    // from this call on, fails as on a full disk; 0 (the default) turns it
+    // off. writesCountedForTesting() tells how many writes were counted since.
+    static void setFailingWriteForTesting(int number);
+    static int writesCountedForTesting();
+
 private:
     UserInteraction &m_user;
 };
