@@ -171,14 +171,11 @@ bool Index::updateIndex(const QString &root)
 
     // An update keeps every id, so the playlists stay valid as they are
     // except where they name a song that is gone. Their .pts files are still
-    // written: should the update fail halfway and leave no index, the
-    // rebuild that follows carries the playlists over through them.
-    createPlaylistFilePath();
-    if (m_playlistWriteFailed) {
-        qWarning() << "[Index::updateIndex] WARNING: a playlist cannot be written, index left as "
-                      "it was !!!";
-        return false;
-    }
+    // written, once the update is about to change the index: should it fail
+    // halfway and leave no index, the rebuild that follows carries the
+    // playlists over through them. An update that changes nothing, or is
+    // stopped, writes nothing at all.
+    createPlaylistFilePath(true);
     m_playlistsConverted = false;
     m_playlistNumbers.clear();
     m_restorablePlaylists.clear();
@@ -267,7 +264,7 @@ void Index::createPathIndex()
 
     if (m_rebuilding) {
         deleteIndex();
-    } else if (!clearRemovedSongsFromPlaylists()) {
+    } else if (!writePlaylistPaths() || !clearRemovedSongsFromPlaylists()) {
         // Before the index changes, so that the old one stays and the next
         // update lets go of the same songs again.
         m_playlistWriteFailed = true;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -158,7 +159,10 @@ private:
     SongInfoIndex *findById(quint32 id);
 
     // Playlists.
-    bool createPlaylistFilePath();
+    // Works out each playlist's .pts file from the old index; writes them at
+    // once, or keeps them for writePlaylistPaths() when deferred.
+    bool createPlaylistFilePath(bool deferWriting = false);
+    bool writePlaylistPaths();
     bool restorePlaylistFilePath();
     bool readPlaylistNumbers();
     // Both false when a playlist could not be written.
@@ -195,6 +199,7 @@ private:
     bool m_refusedTooMany = false;
     // A playlist file could not be written: the operation fails.
     bool m_playlistWriteFailed = false;
+    QList<QPair<quint16, QByteArray>> m_pendingPlaylistPaths;
     bool m_stopRequested = false;
     // Playlists a rebuild carries over through their .pts files, and those it
     // cannot (their records then name no song).

@@ -61,11 +61,12 @@ bool Index::readPlaylistNumbers()
     return true;
 }
 
-bool Index::createPlaylistFilePath()
+bool Index::createPlaylistFilePath(bool deferWriting)
 {
     qDebug() << "[Index::createPlaylistFilePath] create playlist file path";
     m_restorablePlaylists.clear();
     m_lostPlaylists.clear();
+    m_pendingPlaylistPaths.clear();
     if (!readPlaylistNumbers() || m_playlistNumbers.isEmpty())
         return false;
 
@@ -99,14 +100,24 @@ bool Index::createPlaylistFilePath()
                 = findById(getBigEndian32(dat.constData() + i * PlaylistRecordSize));
             pts += encodePlaylistPath(entry ? entry->path : QString());
         }
-        if (saveWhole(playlistFile(number, "pts"), pts)) {
-            m_restorablePlaylists.append(number);
-        } else {
+        m_pendingPlaylistPaths.append({ number, pts });
+    }
+    if (deferWriting)
+        return false;
+    return writePlaylistPaths() && !m_restorablePlaylists.isEmpty();
+}
+
+bool Index::writePlaylistPaths()
+{
+    for (const auto &[number, pts] : std::as_const(m_pendingPlaylistPaths)) {
+        if (!saveWhole(playlistFile(number, "pts"), pts)) {
             m_playlistWriteFailed = true;
             return false;
         }
+        m_restorablePlaylists.append(number);
     }
-    return !m_restorablePlaylists.isEmpty();
+    m_pendingPlaylistPaths.clear();
+    return true;
 }
 
 bool Index::restorePlaylistFilePath()

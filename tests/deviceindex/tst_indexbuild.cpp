@@ -131,6 +131,8 @@ private slots:
         MemoryBuilder memory(dir.path());
         QVERIFY(memory.songs("a.mid Café/Été.mid Ñandú.mp3 Ä/ö/ü.kar")
             && Index().createIndex(dir.path()));
+        // A playlist's .pts file is written only by an update that changes the index.
+        QVERIFY(memory.writePlaylistList({ 2 }) && memory.writePlaylist(2, { 1, 0 }));
         for (const QString &path : M::words("a.mid Café/Été.mid Ñandú.mp3 Ä/ö/ü.kar"))
             QVERIFY(!allGone || memory.remove(path));
         ageIndexFiles(memory);
