@@ -46,3 +46,16 @@ int CommandParser::usageError(const QString &message) const
                    << Qt::endl;
     return Console::ExitUsage;
 }
+
+int CommandParser::parseFiles(const QStringList &arguments, QStringList &files)
+{
+    m_parser.addPositionalArgument(
+        QStringLiteral("FILE"), QCoreApplication::translate("SongCommands", "Song files."));
+    const int parsed = parse(arguments);
+    if (parsed >= 0)
+        return parsed;
+    files = positionals();
+    return files.isEmpty()
+        ? usageError(QCoreApplication::translate("SongCommands", "no file given"))
+        : -1;
+}

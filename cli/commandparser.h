@@ -21,6 +21,9 @@ public:
     // (help printed, or a usage error reported).
     int parse(const QStringList &arguments);
     QStringList positionals() const { return m_parser.positionalArguments(); }
+    // For the commands that take song files: parse() that also refuses an
+    // empty list; files receives them.
+    int parseFiles(const QStringList &arguments, QStringList &files);
 
     // Reports a usage error with the hint to --help; returns the exit status.
     int usageError(const QString &message) const;

@@ -136,13 +136,10 @@ int info(const QStringList &arguments)
     const QCommandLineOption json(
         QStringLiteral("json"), Text::tr("Print one JSON document with one object per file."));
     cmd.addOption(json);
-    cmd.parser().addPositionalArgument(QStringLiteral("FILE"), Text::tr("Song files."));
-    const int parsed = cmd.parse(arguments);
+    QStringList files;
+    const int parsed = cmd.parseFiles(arguments, files);
     if (parsed >= 0)
         return parsed;
-    const QStringList files = cmd.positionals();
-    if (files.isEmpty())
-        return cmd.usageError(Text::tr("no file given"));
 
     const bool asJson = cmd.parser().isSet(json);
     QJsonArray objects;
@@ -193,13 +190,10 @@ int set(const QStringList &arguments)
         QStringLiteral("A"), QStringLiteral("SECONDS"), QStringLiteral("N"), QStringLiteral("K") };
     for (int i = 0; i < 7; ++i)
         cmd.addOption(QCommandLineOption(names[i], descriptions[i], valueNames[i]));
-    cmd.parser().addPositionalArgument(QStringLiteral("FILE"), Text::tr("Song files."));
-    const int parsed = cmd.parse(arguments);
+    QStringList files;
+    const int parsed = cmd.parseFiles(arguments, files);
     if (parsed >= 0)
         return parsed;
-    const QStringList files = cmd.positionals();
-    if (files.isEmpty())
-        return cmd.usageError(Text::tr("no file given"));
     QCommandLineParser &p = cmd.parser();
     bool any = false;
     for (const QString &name : names)
