@@ -64,8 +64,8 @@ int buildOrUpdate(const QStringList &arguments, bool rebuild)
             + QLatin1Char('\n')
             + Text::tr("Names longer than eight characters are shortened when --rename allows "
                        "it (default: ask). Files the index cannot hold are listed. Exit status "
-                       "1 when the memory is not prepared afterwards, 3 when it is but some "
-                       "files were refused."),
+                       "1 when the index cannot be made (an old one then stays as it was), 3 "
+                       "when it is made but some files were refused."),
         QStringLiteral("ROOT"));
     const QCommandLineOption rename(QStringLiteral("rename"),
         Text::tr("Shorten long names: ask on the terminal, always (yes) or never (no)."),
@@ -111,11 +111,18 @@ int buildOrUpdate(const QStringList &arguments, bool rebuild)
         Console::error(cmd.command(), Text::tr("%n file(s) refused", nullptr, run.refusedCount()));
         break;
     case MemoryIndexRun::OptimisePathMissing:
-    case MemoryIndexRun::OptimiseFailed:
-        Console::error(cmd.command(),
-            found == 0 ? Text::tr("%1: no song file found, the memory has no index").arg(root)
-                       : Text::tr("%1: the memory is not prepared").arg(root));
+    case MemoryIndexRun::OptimiseFailed: {
+        // A failed write leaves the old index whole.
+        Index memory;
+        memory.setRootPath(root);
+        QString message = Text::tr("%1: the memory is not prepared");
+        if (found == 0)
+            message = Text::tr("%1: no song file found, the memory has no index");
+        else if (memory.checkIndexFile())
+            message = Text::tr("%1: the index cannot be written, the memory keeps its old one");
+        Console::error(cmd.command(), message.arg(root));
         return Console::ExitFailed;
+    }
     }
     Console::out() << Text::tr("%1: %n song file(s) found", nullptr, found).arg(root) << Qt::endl;
     return result == MemoryIndexRun::OptimiseCompleted ? Console::ExitOk : 3;

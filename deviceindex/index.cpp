@@ -120,6 +120,9 @@ bool Index::createIndex(const QString &root)
     m_refusedTooMany = false;
     m_playlistWriteFailed = false;
     m_removedIds.clear();
+    m_writeFailed = false;
+    m_staged.clear();
+    m_clearedPlaylists.clear();
 
     m_playlistsConverted = createPlaylistFilePath();
     // A playlist without its .pts file would be lost: leave everything as it is.
@@ -134,8 +137,8 @@ bool Index::createIndex(const QString &root)
     m_nextPosidx = 0;
     m_songs.clear();
 
-    // The old index stays on the memory until the new one is about to be
-    // written, so that a refused build leaves it as it was.
+    // The old index stays on the memory until the new one replaces it whole,
+    // so that a refused or failed build leaves it as it was.
     m_rebuilding = true;
     createPathIndex();
     m_rebuilding = false;
@@ -143,10 +146,12 @@ bool Index::createIndex(const QString &root)
         qWarning() << "[Index::createIndex] WARNING: stopped, index left as it was !!!";
         return false;
     }
-    if (!m_written && !m_refusedTooMany)
+    // A memory without songs keeps no index: it would name songs that are
+    // gone.
+    if (!m_written && !m_refusedTooMany && !m_writeFailed)
         deleteIndex();
     createQuenorDir();
-    return !m_refusedTooMany && checkIndexFile();
+    return !m_refusedTooMany && !m_writeFailed && checkIndexFile();
 }
 
 bool Index::updateIndex(const QString &root)
@@ -168,6 +173,9 @@ bool Index::updateIndex(const QString &root)
     m_playlistWriteFailed = false;
     m_rebuilding = false;
     m_removedIds.clear();
+    m_writeFailed = false;
+    m_staged.clear();
+    m_clearedPlaylists.clear();
 
     // An update keeps every id, so the playlists stay valid as they are
     // except where they name a song that is gone. Their .pts files are still
@@ -197,7 +205,7 @@ bool Index::updateIndex(const QString &root)
         return false;
     }
     createQuenorDir();
-    return !m_refusedTooMany && !m_playlistWriteFailed && checkIndexFile();
+    return !m_refusedTooMany && !m_playlistWriteFailed && !m_writeFailed && checkIndexFile();
 }
 
 bool Index::checkIndexFile() const
@@ -262,21 +270,26 @@ void Index::createPathIndex()
     }
     emit progressValueChanged(10);
 
-    if (m_rebuilding) {
-        deleteIndex();
-    } else if (!writePlaylistPaths() || !clearRemovedSongsFromPlaylists()) {
-        // Before the index changes, so that the old one stays and the next
-        // update lets go of the same songs again.
-        m_playlistWriteFailed = true;
-        qWarning() << "[Index::createPathIndex] WARNING: a playlist cannot be written, index left "
-                      "as it was !!!";
-        return;
+    // Nothing below touches the memory until every file is made: they are
+    // then put in place together, so that a failure leaves the old index and
+    // playlists whole.
+    if (!m_rebuilding) {
+        // The .pts files go first: should the update be cut off later, the
+        // rebuild that follows carries the playlists over through them.
+        if (!writePlaylistPaths()) {
+            m_playlistWriteFailed = true;
+            qWarning() << "[Index::createPathIndex] WARNING: a playlist cannot be written, index "
+                          "left as it was !!!";
+            return;
+        }
+        clearRemovedSongsFromPlaylists();
     }
 
     auto failed = [this](const QString &file) {
-        qWarning() << "[Index::createPathIndex] WARNING: writing" << file
-                   << "failed, index removed !!!";
-        deleteIndex();
+        qWarning() << "[Index::createPathIndex] WARNING: making" << file
+                   << "failed, index left as it was !!!";
+        m_staged.clear();
+        m_writeFailed = true;
     };
 
     if (writeOrdIndex() < 0)
@@ -286,8 +299,7 @@ void Index::createPathIndex()
     // stays, so the next rebuild carries it over.
     if (m_playlistsConverted && !restorePlaylistFilePath())
         return failed(QStringLiteral("playlist"));
-    if (!clearPlaylists(m_lostPlaylists))
-        return failed(QStringLiteral("playlist"));
+    clearPlaylists(m_lostPlaylists);
     if (writePathIndex() < 0)
         return failed(QStringLiteral("index.idx"));
     emit progressValueChanged(20);
@@ -303,6 +315,16 @@ void Index::createPathIndex()
         return failed(failedFile);
     if (writeNumFile() < 0)
         return failed(QStringLiteral("fsinfos.idx"));
+    if (!commitStagedFiles()) {
+        m_writeFailed = true;
+        return;
+    }
+    if (m_rebuilding) {
+        for (const char *name : TempFileNames)
+            QFile::remove(filePath(QString::fromLatin1(name)));
+    }
+    for (quint16 number : std::as_const(m_clearedPlaylists))
+        emit errorFromIndex(tr("Impossibile mantenere la playlist %1").arg(number));
     emit progressValueChanged(100);
     m_written = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "songinfoindex.h"
+#include "stagedfiles.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -58,10 +59,13 @@ public:
     void setRenameQuestion(RenameQuestion question);
 
     // Rebuilds the whole index; true when the memory is prepared afterwards.
+    // The index files and playlists change all together or not at all: when
+    // the new ones cannot be written, the result is false and the old ones
+    // stay whole.
     bool createIndex(const QString &root);
-    // Brings an existing index up to date (a rebuild when there is none);
-    // false when the memory is not prepared afterwards or its index cannot be
-    // read.
+    // Brings an existing index up to date (a rebuild when there is none),
+    // all or nothing as a rebuild; false when the memory is not prepared
+    // afterwards, its index cannot be read or cannot be written.
     bool updateIndex(const QString &root);
     // Writes the songs of a prepared memory as a semicolon-separated list
     // sorted by SortModeEnum (other values sort by title): 1 when written, -1
@@ -152,7 +156,10 @@ private:
     // on failure names the file that could not be written.
     bool writeTextIndexes(
         const QString &suffix, int firstProgress, int *counts[3], QString &failedFile);
-    bool writeFile(const QString &name, const QByteArray &bytes) const;
+    // Stages a file of the root; commitStagedFiles() puts every staged
+    // file in place, all or none.
+    bool writeFile(const QString &name, const QByteArray &bytes);
+    bool commitStagedFiles();
 
     // Reading the index back.
     int loadGroupFile(const QString &name, GroupFieldEnum field);
@@ -165,9 +172,9 @@ private:
     bool writePlaylistPaths();
     bool restorePlaylistFilePath();
     bool readPlaylistNumbers();
-    // Both false when a playlist could not be written.
-    bool clearPlaylists(const QList<quint16> &numbers);
-    bool clearRemovedSongsFromPlaylists();
+    // The playlists' new records, staged with the index files.
+    void clearPlaylists(const QList<quint16> &numbers);
+    void clearRemovedSongsFromPlaylists();
     QString playlistFile(quint16 number, const char *suffix) const;
 
     QString filePath(const QString &name) const;
@@ -199,6 +206,13 @@ private:
     bool m_refusedTooMany = false;
     // A playlist file could not be written: the operation fails.
     bool m_playlistWriteFailed = false;
+    // The new files could not be put in place: the old index stays.
+    bool m_writeFailed = false;
+    // The index files and playlists an operation changes, put in place
+    // together at its end.
+    StagedFiles m_staged;
+    // Playlists a rebuild could not carry over, told once it is written.
+    QList<quint16> m_clearedPlaylists;
     QList<QPair<quint16, QByteArray>> m_pendingPlaylistPaths;
     bool m_stopRequested = false;
     // Playlists a rebuild carries over through their .pts files, and those it

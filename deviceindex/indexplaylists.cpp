@@ -22,6 +22,7 @@ const char PlaylistFolder[] = "playlist";
 const char PlaylistListFile[] = "playlist/playlist.dat";
 constexpr qint64 MaxPlaylistBytes = 16 * 1024 * 1024;
 
+// The .pts files: written alone, before the index changes.
 bool saveWhole(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
@@ -148,14 +149,13 @@ bool Index::restorePlaylistFilePath()
             // another song.
             qToBigEndian(found ? it->id : SongInfoIndex::NoId, dat.data() + i * PlaylistRecordSize);
         }
-        allDone = saveWhole(playlistFile(number, "dat"), dat) && allDone;
+        m_staged.stage(playlistFile(number, "dat"), dat);
     }
     return allDone;
 }
 
-bool Index::clearPlaylists(const QList<quint16> &numbers)
+void Index::clearPlaylists(const QList<quint16> &numbers)
 {
-    bool allDone = true;
     for (quint16 number : numbers) {
         QByteArray dat;
         if (!readWholeFile(playlistFile(number, "dat"), MaxPlaylistBytes, dat))
@@ -171,22 +171,18 @@ bool Index::clearPlaylists(const QList<quint16> &numbers)
             continue;
         qWarning() << "[Index::createPathIndex] WARNING: playlist" << number
                    << "cannot be carried over the rebuild";
-        if (saveWhole(playlistFile(number, "dat"), dat))
-            emit errorFromIndex(tr("Impossibile mantenere la playlist %1").arg(number));
-        else
-            allDone = false;
+        m_staged.stage(playlistFile(number, "dat"), dat);
+        m_clearedPlaylists.append(number);
     }
-    return allDone;
 }
 
-bool Index::clearRemovedSongsFromPlaylists()
+void Index::clearRemovedSongsFromPlaylists()
 {
     // A later update gives the highest id again once its song is gone, so a
     // playlist record still naming a removed song would come to play another
     // one: such records name no song from now on.
     if (m_removedIds.isEmpty() || !readPlaylistNumbers())
-        return true;
-    bool allDone = true;
+        return;
     std::sort(m_removedIds.begin(), m_removedIds.end());
     for (quint16 number : std::as_const(m_playlistNumbers)) {
         QByteArray dat;
@@ -201,8 +197,7 @@ bool Index::clearRemovedSongsFromPlaylists()
                 changed = true;
             }
         }
-        if (changed && !saveWhole(playlistFile(number, "dat"), dat))
-            allDone = false;
+        if (changed)
+            m_staged.stage(playlistFile(number, "dat"), dat);
     }
-    return allDone;
 }

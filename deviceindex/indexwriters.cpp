@@ -1,11 +1,11 @@
-// The index files of the memory root, each written whole through a save file.
+// The index files of the memory root. They are staged and put in place
+// together once all are made (see commitStagedFiles()).
 
 #include "index.h"
 
 #include "indexrecords.h"
 
 #include <QDebug>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -34,20 +34,21 @@ bool Index::writeGoesThrough()
     return failingWrite <= 0 || ++writesCounted != failingWrite;
 }
 
-bool Index::writeFile(const QString &name, const QByteArray &bytes) const
+bool Index::writeFile(const QString &name, const QByteArray &bytes)
 {
-    const QString path = filePath(name);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning() << "[Index::writeFile] WARNING: cannot create" << path;
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !writeGoesThrough() || !file.commit()) {
-        qWarning() << "[Index::writeFile] WARNING: cannot write" << path;
-        file.cancelWriting();
-        return false;
-    }
+    // Put in place with the other files of the operation, all at once.
+    m_staged.stage(filePath(name), bytes);
     return true;
+}
+
+bool Index::commitStagedFiles()
+{
+    const int count = m_staged.count();
+    if (m_staged.commit(&Index::writeGoesThrough))
+        return true;
+    qWarning() << "[Index::commitStagedFiles] WARNING:" << count
+               << "files cannot be written, the old ones are kept !!!";
+    return false;
 }
 
 int Index::writePathIndex()

@@ -53,8 +53,7 @@ bool MemoryIndexRun::run(
     if (stopRequested) {
         // Looked at whenever the index reports (after the receivers above
         // let the user press "Interrompi"). The index's second maximum opens
-        // the writing of its files, which then runs to the end: a stop there
-        // would no longer keep the old index.
+        // the writing of its files, which then runs to the end.
         auto check = [&index, &maximums, &stopRequested] {
             if (maximums < 2 && !index.isStopped() && stopRequested())
                 index.stop();

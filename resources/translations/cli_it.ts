@@ -110,8 +110,8 @@
         <translation>Aggiorna l'indice della memoria: le nuove song ricevono nuovi id, le altre mantengono i loro. Una memoria senza indice viene preparata da zero.</translation>
     </message>
     <message>
-        <source>Names longer than eight characters are shortened when --rename allows it (default: ask). Files the index cannot hold are listed. Exit status 1 when the memory is not prepared afterwards, 3 when it is but some files were refused.</source>
-        <translation>I nomi più lunghi di otto caratteri vengono accorciati se --rename lo consente (predefinito: ask). I file che l'indice non può contenere vengono elencati. Stato di uscita 1 se alla fine la memoria non è preparata, 3 se lo è ma alcuni file sono stati rifiutati.</translation>
+        <source>Names longer than eight characters are shortened when --rename allows it (default: ask). Files the index cannot hold are listed. Exit status 1 when the index cannot be made (an old one then stays as it was), 3 when it is made but some files were refused.</source>
+        <translation>I nomi più lunghi di otto caratteri vengono accorciati se --rename lo consente (predefinito: ask). I file che l'indice non può contenere vengono elencati. Stato di uscita 1 se non è possibile creare l'indice (quello vecchio resta allora com'era), 3 se viene creato ma alcuni file sono stati rifiutati.</translation>
     </message>
     <message>
         <source>Shorten long names: ask on the terminal, always (yes) or never (no).</source>
@@ -140,6 +140,10 @@
     <message>
         <source>%1: the memory is not prepared</source>
         <translation>%1: la memoria non è preparata</translation>
+    </message>
+    <message>
+        <source>%1: the index cannot be written, the memory keeps its old one</source>
+        <translation>%1: impossibile scrivere l'indice, la memoria mantiene quello vecchio</translation>
     </message>
     <message numerus="yes">
         <source>%1: %n song file(s) found</source>

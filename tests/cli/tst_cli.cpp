@@ -334,6 +334,33 @@ private slots:
         QCOMPARE(QString::fromUtf8(fileBytes(csv)), run.out);
     }
 
+    // An index that cannot be written: the command fails and says the old
+    // index is still there, as it is.
+    void indexBuildFailureKeepsTheOldIndex()
+    {
+        const QString root
+            = preparedMemory({ { QStringLiteral("a.mid"), midi(1, "Alba", false) } });
+        MemoryBuilder memory(root);
+        const QByteArray oldIndex = memory.read(QStringLiteral("index.idx"));
+        QVERIFY(!oldIndex.isEmpty());
+        // A folder where the new index.idx is to be written first.
+        QVERIFY(memory.mkdir(QStringLiteral("index.idx.new")));
+        QVERIFY(memory.add(QStringLiteral("b.mid"), midi(1, "Brano", false)));
+        for (const char *command : { "build", "update" }) {
+            const Run run = cli({ QStringLiteral("index"), QLatin1String(command), root });
+            QCOMPARE(run.status, 1);
+            QVERIFY2(run.err.contains(QLatin1String("keeps its old one")), qPrintable(run.err));
+            QCOMPARE(memory.read(QStringLiteral("index.idx")), oldIndex);
+            // Still read whole: only the song added since is missing from it.
+            const Run check = cli({ QStringLiteral("index"), QStringLiteral("check"), root });
+            const QString said = check.out + check.err;
+            QVERIFY2(said.contains(QLatin1String("b.mid"))
+                    && said.contains(QLatin1String("1 problem"))
+                    && !said.contains(QLatin1String("not prepared")),
+                qPrintable(said));
+        }
+    }
+
     // Every failure is named on standard error and ends with a non-zero
     // status; nothing is written to a file the command refused.
     void errors_data()
