@@ -103,10 +103,11 @@ public:
     // The fifteen index files of a prepared memory, in their fixed order.
     static QStringList indexFileNames();
 
-    // Test seam: the write of an index or playlist file with this number,
-    // counted from 1 from this call on, fails as on a full memory; 0 (the
-    // default) turns it off. writesCountedForTesting() tells how many writes
-    // were counted since.
+    // Test seam: the write with this number, counted from 1 from this call
+    // on, fails as on a full memory; 0 (the default) turns it off. Counted
+    // are the .pts files and each step that puts the index files and
+    // playlists in place (written beside, old one moved aside, new one
+    // moved in). writesCountedForTesting() tells how many were counted since.
     static void setFailingWriteForTesting(int number);
     static int writesCountedForTesting();
     // Counts one write for the seam: false when it is the one to fail.
