@@ -1,10 +1,9 @@
 // A set of files replaced all together: every step of the commit made to
 // fail in turn, over targets that exist and one that does not yet.
 
+#include "memorybuilder.h"
 #include "stagedfiles.h"
 
-#include <QDir>
-#include <QDirIterator>
 #include <QLoggingCategory>
 #include <QMap>
 #include <QTemporaryDir>
@@ -13,23 +12,14 @@
 namespace
 {
 
-// Every file under the folder with its bytes.
-QMap<QString, QByteArray> contents(const QString &root)
+// Every file under the memory with its bytes.
+QMap<QString, QByteArray> contents(const MemoryBuilder &memory)
 {
     QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        files.insert(it.filePath().mid(root.size()),
-            file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?"));
-    }
+    const auto snapshot = memory.snapshot();
+    for (auto it = snapshot.cbegin(); it != snapshot.cend(); ++it)
+        files.insert(it.key(), it.value().first);
     return files;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -46,41 +36,41 @@ private slots:
 
     void eachStepFails()
     {
-        const auto prepare = [](const QDir &dir, StagedFiles &files) {
-            // Left over by a commit cut off earlier.
-            writeFile(dir.filePath(QStringLiteral("b.idx.new")), "half");
-            dir.mkdir(QStringLiteral("sub"));
-            const bool ok = writeFile(dir.filePath(QStringLiteral("a.idx")), "old a")
-                && writeFile(dir.filePath(QStringLiteral("sub/c.dat")), "old c");
-            files.stage(dir.filePath(QStringLiteral("a.idx")), "first a");
-            files.stage(dir.filePath(QStringLiteral("b.idx")), "new b");
-            files.stage(dir.filePath(QStringLiteral("sub/c.dat")), "new c");
-            files.stage(dir.filePath(QStringLiteral("a.idx")), "new a");
-            return ok;
+        const auto prepare = [](MemoryBuilder &memory, StagedFiles &files) {
+            files.stage(memory.absolute(QStringLiteral("a.idx")), "first a");
+            files.stage(memory.absolute(QStringLiteral("b.idx")), "new b");
+            files.stage(memory.absolute(QStringLiteral("sub/c.dat")), "new c");
+            files.stage(memory.absolute(QStringLiteral("a.idx")), "new a");
+            // b.idx.new is left over by a commit cut off earlier.
+            return memory.add(QStringLiteral("b.idx.new"), "half")
+                && memory.add(QStringLiteral("a.idx"), "old a")
+                && memory.add(QStringLiteral("sub/c.dat"), "old c");
         };
 
         QTemporaryDir cleanDir;
+        MemoryBuilder cleanMemory(cleanDir.path());
         StagedFiles clean;
-        QVERIFY(prepare(QDir(cleanDir.path()), clean));
-        const auto before = contents(cleanDir.path());
+        QVERIFY(prepare(cleanMemory, clean));
+        const auto before = contents(cleanMemory);
         QCOMPARE(clean.count(), 3);
         int steps = 0;
         QVERIFY(clean.commit([&steps] { return ++steps > 0; }));
         QVERIFY(clean.isEmpty());
         const QMap<QString, QByteArray> after { { QStringLiteral("/a.idx"), "new a" },
             { QStringLiteral("/b.idx"), "new b" }, { QStringLiteral("/sub/c.dat"), "new c" } };
-        QCOMPARE(contents(cleanDir.path()), after);
+        QCOMPARE(contents(cleanMemory), after);
         // Three written beside their targets, two old ones moved aside, three
         // put in place.
         QCOMPARE(steps, 3 + 2 + 3);
 
         for (int failing = 1; failing <= steps; ++failing) {
             QTemporaryDir dir;
+            MemoryBuilder memory(dir.path());
             StagedFiles files;
-            QVERIFY(prepare(QDir(dir.path()), files));
+            QVERIFY(prepare(memory, files));
             int step = 0;
             QVERIFY(!files.commit([&step, failing] { return ++step != failing; }));
-            auto now = contents(dir.path());
+            const auto now = contents(memory);
             auto expected = before;
             // The leftover is cleared whether the commit goes through or not.
             expected.remove(QStringLiteral("/b.idx.new"));
@@ -93,15 +83,16 @@ private slots:
     void folderInPlaceRefused()
     {
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("b.idx")));
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("a.idx")), "old a"));
+        MemoryBuilder memory(dir.path());
+        QVERIFY(
+            memory.mkdir(QStringLiteral("b.idx")) && memory.add(QStringLiteral("a.idx"), "old a"));
         StagedFiles files;
-        files.stage(dir.filePath(QStringLiteral("a.idx")), "new a");
-        files.stage(dir.filePath(QStringLiteral("b.idx")), "new b");
+        files.stage(memory.absolute(QStringLiteral("a.idx")), "new a");
+        files.stage(memory.absolute(QStringLiteral("b.idx")), "new b");
         QVERIFY(!files.commit());
-        QCOMPARE(contents(dir.path()),
+        QCOMPARE(contents(memory),
             (QMap<QString, QByteArray> { { QStringLiteral("/a.idx"), "old a" } }));
-        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("b.idx"))).isDir());
+        QVERIFY(QFileInfo(memory.absolute(QStringLiteral("b.idx"))).isDir());
     }
 };
 
