@@ -108,9 +108,27 @@ bool Index::fileStatus(const QString &path, qint32 &date, qint32 &time)
 // ---------------------------------------------------------------------------
 // Whole operations
 
+void Index::recoverCutOffCommit() const
+{
+    QStringList targets;
+    for (const char *name : IndexFileNames)
+        targets << filePath(QString::fromLatin1(name));
+    // The playlists the cut-off commit rewrote are those with a file beside.
+    const QDir playlists(filePath(QStringLiteral("playlist")));
+    const QStringList waiting = playlists.entryList(
+        { QStringLiteral("*.dat.new"), QStringLiteral("*.dat.old") }, QDir::Files);
+    for (const QString &name : waiting) {
+        const QString target = playlists.filePath(name.chopped(4));
+        if (!targets.contains(target))
+            targets << target;
+    }
+    StagedFiles::recover(targets);
+}
+
 bool Index::createIndex(const QString &root)
 {
     setRootPath(root);
+    recoverCutOffCommit();
     qDebug() << "[Index::createIndex]" << m_rootPath;
     m_filesFound = 0;
     m_titleCount = m_artistCount = m_genreCount = 0;
@@ -157,6 +175,7 @@ bool Index::createIndex(const QString &root)
 bool Index::updateIndex(const QString &root)
 {
     setRootPath(root);
+    recoverCutOffCommit();
     if (!checkIndexFile())
         return createIndex(root);
     qDebug() << "[Index::updateIndex]" << m_rootPath;

@@ -124,6 +124,9 @@ private:
     enum GroupFieldEnum { GroupArtist, GroupGenre };
 
     // Build steps.
+    // Makes the index and playlists whole again after an operation that was
+    // cut off while it put its files in place.
+    void recoverCutOffCommit() const;
     void deleteIndex();
     void createQuenorDir();
     void createPathIndex();

@@ -39,6 +39,37 @@ QString StagedFiles::oldName(const QString &path)
     return path + QLatin1String(".old");
 }
 
+bool StagedFiles::recover(const QStringList &targets)
+{
+    // A new file waits beside its target only until it is moved in, and the
+    // old ones are removed only once all are: any new file left means the
+    // old set is still complete among the targets and the .old files.
+    bool newLeft = false;
+    bool oldLeft = false;
+    for (const QString &path : targets) {
+        newLeft = newLeft || QFileInfo(newName(path)).isFile();
+        oldLeft = oldLeft || QFileInfo(oldName(path)).isFile();
+    }
+    if (!newLeft && !oldLeft)
+        return true;
+    qWarning() << "[StagedFiles::recover] WARNING: a commit was cut off, the"
+               << (newLeft ? "old" : "new") << "files are kept";
+    bool ok = true;
+    for (const QString &path : targets) {
+        if (newLeft && QFileInfo(oldName(path)).isFile()) {
+            QFile::remove(path);
+            if (!QFile::rename(oldName(path), path)) {
+                qWarning() << "[StagedFiles::recover] WARNING: cannot put back" << path;
+                ok = false;
+            }
+        }
+        QFile::remove(newName(path));
+        if (!newLeft)
+            QFile::remove(oldName(path));
+    }
+    return ok;
+}
+
 void StagedFiles::stage(const QString &path, const QByteArray &bytes)
 {
     for (auto &file : m_files) {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -31,6 +32,14 @@ public:
     // held before, and a file that did not exist still does not). Nothing
     // stays staged afterwards.
     bool commit(const StepGoesThrough &stepGoesThrough = {});
+
+    // After a commit over these targets was cut off (the memory pulled out,
+    // the power gone): when it had not yet put every new file in place, the
+    // old files are put back; when it had, what is left beside them is
+    // cleared. Either way the targets are then whole, old or new (a target
+    // the cut-off commit created stays). False when a file could not be moved
+    // back.
+    static bool recover(const QStringList &targets);
 
     // The names under which a file's new and old content wait during a
     // commit; left over only when the program stopped in the middle of one.

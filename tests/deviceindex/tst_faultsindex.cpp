@@ -132,6 +132,32 @@ private slots:
             QCOMPARE(playlistSongs(memory), playlistAfter);
         }
     }
+
+    // An update cut off while it put its files in place (the card pulled
+    // out): the next update starts from the whole old index, so it ends as
+    // if nothing had happened.
+    void cutOffCommitRecovered()
+    {
+        QTemporaryDir cleanDir;
+        MemoryBuilder clean(cleanDir.path());
+        QVERIFY(prepare(clean, true) && Index().updateIndex(clean.root()));
+
+        QTemporaryDir dir;
+        MemoryBuilder memory(dir.path());
+        QVERIFY(prepare(memory, true));
+        // ordfile.idx already new, index.idx moved aside, the rest waiting.
+        const QByteArray ordfile = memory.read(QStringLiteral("ordfile.idx"));
+        QVERIFY(memory.add(QStringLiteral("ordfile.idx.old"), ordfile)
+            && memory.add(QStringLiteral("ordfile.idx"), "new")
+            && memory.add(QStringLiteral("index.idx.old"), memory.read(QStringLiteral("index.idx")))
+            && memory.remove(QStringLiteral("index.idx"))
+            && memory.add(QStringLiteral("index.idx.new"), "new")
+            && memory.add(QStringLiteral("playlist/play0001.dat.new"), "new"));
+        QVERIFY(Index().updateIndex(memory.root()));
+        QCOMPARE(indexFiles(memory), indexFiles(clean));
+        QCOMPARE(memory.snapshot().keys(), clean.snapshot().keys());
+        QCOMPARE(playlistSongs(memory), M::words("/A.MID /DIR/C.MID /D.MP3 -"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFaultsIndex)

@@ -78,6 +78,50 @@ private slots:
         }
     }
 
+    // The memory pulled out before each step of a commit, and after its
+    // last: the recovery finds the targets whole, old or new.
+    void cutOffAtEachStep()
+    {
+        QTemporaryDir dir;
+        MemoryBuilder memory(dir.path());
+        QStringList targets;
+        StagedFiles files;
+        for (const char *name : { "a.idx", "b.idx", "sub/c.dat" }) {
+            const QString path = QString::fromLatin1(name);
+            QVERIFY(memory.add(path, "old " + QByteArray(name)));
+            targets << memory.absolute(path);
+            files.stage(targets.last(), "new " + QByteArray(name));
+        }
+        const auto oldFiles = contents(memory);
+        QList<QMap<QString, QByteArray>> cutOff;
+        QVERIFY(files.commit([&] {
+            cutOff << contents(memory);
+            return true;
+        }));
+        const auto newFiles = contents(memory);
+        cutOff << newFiles;
+        // Before each of the nine steps, and at the end.
+        QCOMPARE(cutOff.size(), 3 * 3 + 1);
+
+        for (int i = 0; i < cutOff.size(); ++i) {
+            QTemporaryDir copyDir;
+            MemoryBuilder copy(copyDir.path());
+            for (auto it = cutOff.at(i).cbegin(); it != cutOff.at(i).cend(); ++it)
+                QVERIFY(copy.add(it.key(), it.value()));
+            QStringList copyTargets = targets;
+            copyTargets.replaceInStrings(dir.path(), copyDir.path());
+            QVERIFY(StagedFiles::recover(copyTargets));
+            const auto now = contents(copy);
+            // Up to the last rename the old set is complete somewhere.
+            QVERIFY2(now == (i < cutOff.size() - 1 ? oldFiles : newFiles),
+                qPrintable(QString::number(i)));
+        }
+        // Half-removed .old files after the last rename: the new set stays.
+        QVERIFY(memory.add(QStringLiteral("b.idx.old"), "old b.idx"));
+        QVERIFY(StagedFiles::recover(targets));
+        QCOMPARE(contents(memory), newFiles);
+    }
+
     // A folder in the place of a target is the user's: the commit is refused
     // before anything changes.
     void folderInPlaceRefused()
