@@ -2,8 +2,10 @@
 
 #include "index.h"
 #include "songinfoindex.h"
+#include "stagedfiles.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -68,6 +70,7 @@ bool IndexCheck::run()
     m_indexed = 0;
     m_files = 0;
 
+    checkCutOff();
     Index index;
     index.setRootPath(m_root);
     if (!index.checkIndexFile()) {
@@ -128,6 +131,28 @@ bool IndexCheck::run()
     std::sort(ids.begin(), ids.end());
     checkPlaylists(ids);
     return m_problems.isEmpty();
+}
+
+void IndexCheck::checkCutOff()
+{
+    // The files a build or update writes beside the index and playlists
+    // before it puts them in place; the next one makes the index whole.
+    QStringList left;
+    for (const QString &name : Index::indexFileNames()) {
+        for (const QString &kept : { StagedFiles::newName(name), StagedFiles::oldName(name) }) {
+            if (QFileInfo(m_root + QLatin1Char('/') + kept).isFile())
+                left << kept;
+        }
+    }
+    const QDir playlists(m_root + QLatin1String("/playlist"));
+    for (const QString &kept : playlists.entryList(
+             { QStringLiteral("*.dat.new"), QStringLiteral("*.dat.old") }, QDir::Files))
+        left << QStringLiteral("playlist/") + kept;
+    if (!left.isEmpty())
+        add(CutOff,
+            tr("An index update was cut off while writing (%1 left): update the index to make it "
+               "whole again")
+                .arg(left.join(QLatin1String(", "))));
 }
 
 void IndexCheck::checkRepeatedIds()

@@ -25,6 +25,7 @@ public:
         WrongCount, // a count of fsinfos.idx differs from its file
         BadPlaylist, // a playlist file is missing or not made of whole records
         UnknownPlaylistSong, // a playlist record names an id the index lacks
+        CutOff, // a build or update stopped while it put its files in place
     };
 
     struct Problem {
@@ -45,6 +46,7 @@ public:
 
 private:
     void add(ProblemEnum kind, const QString &text);
+    void checkCutOff();
     void checkRepeatedIds();
     void checkCounts(int songs, int mp3Songs);
     void checkPlaylists(const QList<quint32> &ids);

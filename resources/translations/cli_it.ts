@@ -27,6 +27,10 @@
         <translation>%1 (id %2) è nell'indice ma non nella memoria</translation>
     </message>
     <message>
+        <source>An index update was cut off while writing (%1 left): update the index to make it whole again</source>
+        <translation>Un aggiornamento dell'indice è stato interrotto durante la scrittura (rimasti %1): aggiornare l'indice per renderlo di nuovo completo</translation>
+    </message>
+    <message>
         <source>%1 is on the memory but not in the index</source>
         <translation>%1 è nella memoria ma non nell'indice</translation>
     </message>

@@ -259,6 +259,8 @@ private slots:
                                      << "fsinfos.idx counts 3 in title.idx";
         QTest::newRow("playlist") << "playlist"
                                   << "names the id 77, which is not in the index";
+        QTest::newRow("cut off") << "cutoff"
+                                 << "cut off while writing (title.idx.old left)";
     }
     void transferThenCheck()
     {
@@ -280,6 +282,8 @@ private slots:
         else if (damage == QLatin1String("count"))
             memory.write(
                 QStringLiteral("fsinfos.idx"), QByteArray::fromHex("030001000100010001000100"));
+        else if (damage == QLatin1String("cutoff"))
+            memory.write(QStringLiteral("title.idx.old"), "old");
         else if (damage == QLatin1String("playlist"))
             QVERIFY(
                 memory.writePlaylistList({ 1 }) && memory.writePlaylist(1, { 0, 77, 0xFFFFFFFF }));
