@@ -72,19 +72,19 @@ bool StagedFiles::recover(const QStringList &targets)
 
 void StagedFiles::stage(const QString &path, const QByteArray &bytes)
 {
-    for (auto &file : m_files) {
-        if (file.first == path) {
-            file.second = bytes;
-            return;
-        }
+    const auto known = m_positions.constFind(path);
+    if (known != m_positions.cend()) {
+        m_files[*known].second = bytes;
+        return;
     }
+    m_positions.insert(path, m_files.size());
     m_files.append({ path, bytes });
 }
 
 bool StagedFiles::commit(const StepGoesThrough &stepGoesThrough)
 {
     const QList<QPair<QString, QByteArray>> files = std::move(m_files);
-    m_files.clear();
+    clear();
 
     // Only files are replaced: a folder or a device in the place of one is
     // the user's, and stops the commit before anything changes.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -23,7 +24,11 @@ public:
     // The new content of the file at path; a later call for the same path
     // replaces it.
     void stage(const QString &path, const QByteArray &bytes);
-    void clear() { m_files.clear(); }
+    void clear()
+    {
+        m_files.clear();
+        m_positions.clear();
+    }
     bool isEmpty() const { return m_files.isEmpty(); }
     int count() const { return int(m_files.size()); }
 
@@ -48,4 +53,7 @@ public:
 
 private:
     QList<QPair<QString, QByteArray>> m_files;
+    // Where each path stands in m_files: a rebuild may stage thousands of
+    // playlists.
+    QHash<QString, qsizetype> m_positions;
 };
